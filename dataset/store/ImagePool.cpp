@@ -1,0 +1,105 @@
+// Paged storage of record images with reference counts.
+#include "dataset/store/ImagePool.h"
+
+#include <algorithm>
+#include <bit>
+#include <cassert>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+
+namespace kelva {
+
+namespace {
+// Pages 0..6 hold 64, 64, 128, ..., 2048 images (4096 in all); every later page 4096.
+constexpr std::uint32_t SmallPageShift = 6;
+constexpr std::uint32_t SmallPagesTotal = 4096;
+constexpr std::uint32_t SmallPageCount = 7;
+constexpr std::uint32_t LargePageShift = 12;
+constexpr std::uint16_t MaxRefCount = std::numeric_limits<std::uint16_t>::max();
+} // namespace
+
+TKlvImagePool::TKlvImagePool(std::int32_t ImageSize) : FImageSize(ImageSize) {
+  if (ImageSize <= 0) throw std::invalid_argument("record image size must be positive");
+}
+
+std::uint32_t TKlvImagePool::PageCapacity(std::uint32_t PageIndex) {
+  if (PageIndex == 0) return 1u << SmallPageShift;
+  if (PageIndex < SmallPageCount) return 1u << (SmallPageShift + PageIndex - 1);
+  return 1u << LargePageShift;
+}
+
+void TKlvImagePool::SplitSlot(std::uint32_t Slot, std::uint32_t& PageIndex, std::uint32_t& Offset) {
+  if (Slot < SmallPagesTotal) {
+    const std::uint32_t Group = Slot >> SmallPageShift; // 0..63
+    PageIndex = static_cast<std::uint32_t>(std::bit_width(Group));
+    Offset = PageIndex == 0 ? Slot : Slot - (1u << (SmallPageShift + PageIndex - 1));
+    return;
+  }
+  const std::uint32_t Rest = Slot - SmallPagesTotal;
+  PageIndex = SmallPageCount + (Rest >> LargePageShift);
+  Offset = Rest & ((1u << LargePageShift) - 1);
+}
+
+char* TKlvImagePool::Locate(std::uint32_t Slot) const {
+  std::uint32_t PageIndex, Offset;
+  SplitSlot(Slot, PageIndex, Offset);
+  assert(PageIndex < FPages.size());
+  return FPages[PageIndex].Images.get() + static_cast<std::size_t>(Offset) * FImageSize;
+}
+
+std::uint16_t& TKlvImagePool::RefCountOf(std::uint32_t Slot) const {
+  std::uint32_t PageIndex, Offset;
+  SplitSlot(Slot, PageIndex, Offset);
+  assert(PageIndex < FPages.size());
+  return FPages[PageIndex].RefCounts[Offset];
+}
+
+std::uint32_t TKlvImagePool::RefCount(std::uint32_t Slot) const { return RefCountOf(Slot); }
+
+std::uint32_t TKlvImagePool::TakeFreeSlot() {
+  if (!FFreeSlots.empty()) {
+    const std::uint32_t Slot = FFreeSlots.back();
+    FFreeSlots.pop_back();
+    return Slot;
+  }
+  // Release must not throw (it runs while lists are destroyed), so the free list always has
+  // room for every slot ever handed out. Untouched capacity costs no resident memory.
+  if (FFreeSlots.capacity() <= FNextUnused)
+    FFreeSlots.reserve(std::max<std::size_t>(64, 2 * (static_cast<std::size_t>(FNextUnused) + 1)));
+  std::uint32_t PageIndex, Offset;
+  SplitSlot(FNextUnused, PageIndex, Offset);
+  if (PageIndex == FPages.size()) {
+    const std::uint32_t Capacity = PageCapacity(PageIndex);
+    Page NewPage{std::make_unique<char[]>(static_cast<std::size_t>(Capacity) * FImageSize),
+                 std::make_unique<std::uint16_t[]>(Capacity)};
+    FPages.push_back(std::move(NewPage));
+  }
+  return FNextUnused++;
+}
+
+std::uint32_t TKlvImagePool::Allocate(const char* Image) {
+  const std::uint32_t Slot = TakeFreeSlot();
+  std::memcpy(Locate(Slot), Image, static_cast<std::size_t>(FImageSize));
+  RefCountOf(Slot) = 1;
+  ++FLive;
+  return Slot;
+}
+
+std::uint32_t TKlvImagePool::Share(std::uint32_t Slot) {
+  std::uint16_t& Count = RefCountOf(Slot);
+  assert(Count > 0);
+  if (Count == MaxRefCount) return Allocate(Data(Slot));
+  ++Count;
+  return Slot;
+}
+
+void TKlvImagePool::Release(std::uint32_t Slot) {
+  std::uint16_t& Count = RefCountOf(Slot);
+  assert(Count > 0);
+  if (--Count > 0) return;
+  --FLive;
+  FFreeSlots.push_back(Slot); // capacity was reserved when the slot was first handed out
+}
+
+} // namespace kelva

@@ -1,0 +1,100 @@
+// TKlvRecordList: an ordered list of record images, each paired with its record
+// identifier. Positions are the dataset order; identifiers are the records' identities.
+// Entries live in blocks of bounded size, so inserting or deleting one entry moves at most
+// one block's worth of entries, and a position is found by a binary search over the block
+// starts. A table from identifier to block finds a record by identifier without scanning
+// the list. Images are held in the dataset's shared image pool (copy on write).
+#pragma once
+
+#include "dataset/store/ImagePool.h"
+#include "dataset/store/RecIdIndex.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace kelva {
+
+class TKlvRecordList {
+public:
+  explicit TKlvRecordList(std::shared_ptr<TKlvImagePool> Pool);
+  // A copy holds the same entries in the same order; images are shared until changed.
+  TKlvRecordList(const TKlvRecordList& Other);
+  TKlvRecordList& operator=(const TKlvRecordList&) = delete;
+  ~TKlvRecordList();
+
+  std::int32_t Count() const { return FCount; }
+  std::int32_t ImageSize() const { return FPool->ImageSize(); }
+  const std::shared_ptr<TKlvImagePool>& Pool() const { return FPool; }
+
+  // The image at Index: ImageSize() bytes, valid until the entry changes or leaves.
+  const char* Image(std::int32_t Index) const;
+  std::string_view ImageView(std::int32_t Index) const {
+    return {Image(Index), static_cast<std::size_t>(ImageSize())};
+  }
+  std::int32_t RecId(std::int32_t Index) const;
+  // Position of the entry with this identifier, -1 when the list has none.
+  std::int32_t IndexOfId(std::int32_t RecId) const;
+  bool ContainsId(std::int32_t RecId) const {
+    return FIdIndex.Find(RecId) != TKlvRecIdIndex::NotFound;
+  }
+
+  // Inserts a copy of the ImageSize() bytes at Image before position Index (Count()
+  // appends). An identifier already in the list raises EListError and changes nothing.
+  void Insert(std::int32_t Index, const char* Image, std::int32_t RecId);
+  void Add(const char* Image, std::int32_t RecId) { Insert(FCount, Image, RecId); }
+  // The same with the image and identifier of entry SourceIndex of Source, a list of the
+  // same pool; the image is shared, not copied.
+  void InsertFrom(std::int32_t Index, const TKlvRecordList& Source, std::int32_t SourceIndex);
+  void AddFrom(const TKlvRecordList& Source, std::int32_t SourceIndex) {
+    InsertFrom(FCount, Source, SourceIndex);
+  }
+  void Delete(std::int32_t Index);
+  // Replaces the image of entry Index; its identifier stays.
+  void SetImage(std::int32_t Index, const char* Image);
+  void SetImageFrom(std::int32_t Index, const TKlvRecordList& Source, std::int32_t SourceIndex);
+  // Byte equality of entry Index here and entry OtherIndex of Other (same pool).
+  bool SameImage(std::int32_t Index, const TKlvRecordList& Other, std::int32_t OtherIndex) const;
+  void Clear();
+  // Puts the entries in a new order: NewOrder[i] is the current position of the entry that
+  // goes to position i; it must be a permutation of 0 .. Count() - 1.
+  void Reorder(std::span<const std::int32_t> NewOrder);
+
+private:
+  struct Entry {
+    std::uint32_t Slot;
+    std::int32_t RecId;
+  };
+  struct Block {
+    std::uint32_t Id; // stable name of the block, what the identifier table stores
+    std::vector<Entry> Entries;
+  };
+
+  static constexpr std::size_t MaxBlockSize = 2048;
+
+  // Finds the block holding position Index (Index == Count() gives the last block, at its
+  // end) and the offset inside it.
+  void Locate(std::int32_t Index, std::size_t& BlockIndex, std::size_t& Offset) const;
+  const Entry& EntryAt(std::int32_t Index) const;
+  Entry& EntryAt(std::int32_t Index);
+  void CheckIndex(std::int32_t Index, std::int32_t Limit) const;
+  void InsertEntry(std::int32_t Index, std::uint32_t Slot, std::int32_t RecId);
+  std::size_t NewBlock(std::size_t At);
+  void SplitBlock(std::size_t BlockIndex);
+  void RemoveBlock(std::size_t BlockIndex);
+  void RenumberBlocksFrom(std::size_t BlockIndex);
+  void ReplaceSlot(Entry& Target, std::uint32_t Slot);
+
+  std::shared_ptr<TKlvImagePool> FPool;
+  std::vector<Block> FBlocks;
+  std::vector<std::int32_t> FStarts;       // position of each block's first entry
+  std::vector<std::uint32_t> FBlockIndex;  // block Id -> current index in FBlocks
+  std::vector<std::uint32_t> FFreeBlockIds;
+  TKlvRecIdIndex FIdIndex;                 // RecId -> block Id
+  std::int32_t FCount = 0;
+  mutable std::size_t FLastBlock = 0;      // where the previous Locate landed
+};
+
+} // namespace kelva

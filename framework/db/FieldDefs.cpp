@@ -1,0 +1,105 @@
+// TFieldDef and TFieldDefs: field descriptions and the creation of the field object that
+// matches a description's type.
+#include "framework/db/FieldDefs.h"
+
+#include "framework/db/DBConsts.h"
+#include "framework/db/DataSet.h"
+#include "framework/rtl/RtlConsts.h"
+#include "framework/rtl/SysUtils.h"
+
+namespace kelva {
+
+namespace {
+
+// The field class for a type, or null for the types that have none.
+std::unique_ptr<TField> NewFieldOfType(TFieldType DataType, TComponent* Owner) {
+  switch (DataType) {
+  case ftString:
+    return std::make_unique<TStringField>(Owner);
+  case ftSmallint:
+    return std::make_unique<TSmallintField>(Owner);
+  case ftInteger:
+    return std::make_unique<TIntegerField>(Owner);
+  case ftBoolean:
+    return std::make_unique<TBooleanField>(Owner);
+  case ftFloat:
+    return std::make_unique<TFloatField>(Owner);
+  case ftBCD:
+    return std::make_unique<TBCDField>(Owner);
+  case ftDate:
+    return std::make_unique<TDateField>(Owner);
+  case ftTime:
+    return std::make_unique<TTimeField>(Owner);
+  case ftDateTime:
+    return std::make_unique<TDateTimeField>(Owner);
+  default:
+    return nullptr;
+  }
+}
+
+} // namespace
+
+// --- TFieldDef ------------------------------------------------------------------------
+
+TFieldDef::TFieldDef(TFieldDefs* Owner, const std::string& Name, TFieldType DataType,
+                     std::int32_t Size, bool Required, std::int32_t FieldNo)
+    : FOwner(Owner), FName(Name), FDataType(DataType), FSize(Size), FRequired(Required),
+      FFieldNo(FieldNo) {}
+
+TField* TFieldDef::CreateField(TComponent* Owner) {
+  // Held until fully set up: a refusal below destroys the half-made field, which also
+  // takes it out of its owner and its dataset.
+  std::unique_ptr<TField> Field = NewFieldOfType(FDataType, Owner);
+  if (!Field) DatabaseErrorFmt(SUnknownFieldType, {FName});
+  if (FDataType == ftString) Field->SetSize(FSize);
+  if (FDataType == ftBCD) {
+    auto& BCD = static_cast<TBCDField&>(*Field);
+    BCD.SetSize(FSize); // the number of decimals
+    BCD.SetPrecision(FPrecision);
+  }
+  Field->SetFieldName(FName);
+  Field->SetRequired(FRequired);
+  if (FInternalCalcField) Field->SetFieldKind(fkInternalCalc);
+  if (FOwner && FOwner->DataSet()) Field->SetDataSet(FOwner->DataSet());
+  return Field.release();
+}
+
+// --- TFieldDefs -----------------------------------------------------------------------
+
+TFieldDefs::TFieldDefs(TDataSet* DataSet) : FDataSet(DataSet) {}
+
+TFieldDef* TFieldDefs::CreateDef(const std::string& Name, TFieldType DataType, std::int32_t Size,
+                                 bool Required, std::int32_t FieldNo) {
+  FItems.push_back(std::make_unique<TFieldDef>(this, Name, DataType, Size, Required, FieldNo));
+  return FItems.back().get();
+}
+
+TFieldDef* TFieldDefs::Add(const std::string& Name, TFieldType DataType, std::int32_t Size,
+                           bool Required) {
+  if (Name.empty()) DatabaseError(SFieldNameMissing);
+  if (IndexOf(Name) >= 0) DatabaseErrorFmt(SDuplicateFieldName, {Name});
+  return CreateDef(Name, DataType, Size, Required, Count() + 1);
+}
+
+TFieldDef* TFieldDefs::Items(std::int32_t Index) const {
+  if (Index < 0 || Index >= Count()) throw EListError(Format(SListIndexError, {Index}));
+  return FItems[static_cast<std::size_t>(Index)].get();
+}
+
+std::int32_t TFieldDefs::IndexOf(const std::string& Name) const {
+  for (std::size_t I = 0; I < FItems.size(); ++I)
+    if (AnsiSameText(FItems[I]->Name(), Name)) return static_cast<std::int32_t>(I);
+  return -1;
+}
+
+TFieldDef* TFieldDefs::Find(const std::string& Name) const {
+  const std::int32_t Index = IndexOf(Name);
+  if (Index < 0) DatabaseErrorFmt(SFieldNotFound, {Name});
+  return FItems[static_cast<std::size_t>(Index)].get();
+}
+
+void TFieldDefs::Update() {
+  if (FDataSet) FDataSet->InitFieldDefs();
+}
+
+} // namespace kelva

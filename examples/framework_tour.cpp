@@ -18,7 +18,8 @@ int main() {
 
   const TDateTime Date = EncodeDate(2000, 1, 1) + EncodeTime(6, 0, 0, 0);
   const TTimeStamp Stamp = DateTimeToTimeStamp(Date);
-  std::cout << "\n" << DateTimeToStr(Date) << " is day " << Stamp.Date << ", " << Stamp.Time
+  std::cout << "\n"
+            << DateTimeToStr(Date) << " is day " << Stamp.Date << ", " << Stamp.Time
             << " ms after midnight\n";
 
   TStringList Lines;

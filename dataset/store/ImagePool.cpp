@@ -55,7 +55,9 @@ std::uint16_t& TKlvImagePool::RefCountOf(std::uint32_t Slot) const {
   return FPages[PageIndex].RefCounts[Offset];
 }
 
-std::uint32_t TKlvImagePool::RefCount(std::uint32_t Slot) const { return RefCountOf(Slot); }
+std::uint32_t TKlvImagePool::RefCount(std::uint32_t Slot) const {
+  return RefCountOf(Slot);
+}
 
 std::uint32_t TKlvImagePool::TakeFreeSlot() {
   if (!FFreeSlots.empty()) {

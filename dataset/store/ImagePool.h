@@ -51,8 +51,8 @@ private:
 
   std::int32_t FImageSize;
   std::vector<Page> FPages;
-  std::uint32_t FNextUnused = 0;          // slots below it have been handed out at least once
-  std::vector<std::uint32_t> FFreeSlots;  // released slots, reused first
+  std::uint32_t FNextUnused = 0;         // slots below it have been handed out at least once
+  std::vector<std::uint32_t> FFreeSlots; // released slots, reused first
   std::size_t FLive = 0;
 };
 

@@ -16,8 +16,8 @@ TKlvRecordList::TKlvRecordList(std::shared_ptr<TKlvImagePool> Pool) : FPool(std:
 
 TKlvRecordList::TKlvRecordList(const TKlvRecordList& Other)
     : FPool(Other.FPool), FBlocks(Other.FBlocks), FStarts(Other.FStarts),
-      FBlockIndex(Other.FBlockIndex), FFreeBlockIds(Other.FFreeBlockIds),
-      FIdIndex(Other.FIdIndex), FCount(Other.FCount) {
+      FBlockIndex(Other.FBlockIndex), FFreeBlockIds(Other.FFreeBlockIds), FIdIndex(Other.FIdIndex),
+      FCount(Other.FCount) {
   FFreeBlockIds.reserve(FBlockIndex.size()); // so that RemoveBlock never allocates
   // Take a reference on every image; undo the ones taken if the pool runs out of memory.
   std::size_t DoneBlocks = 0, DoneEntries = 0;
@@ -46,7 +46,8 @@ void TKlvRecordList::CheckIndex(std::int32_t Index, std::int32_t Limit) const {
   if (Index < 0 || Index >= Limit) throw EListError(Format(SListIndexError, {Index}));
 }
 
-void TKlvRecordList::Locate(std::int32_t Index, std::size_t& BlockIndex, std::size_t& Offset) const {
+void TKlvRecordList::Locate(std::int32_t Index, std::size_t& BlockIndex,
+                            std::size_t& Offset) const {
   assert(!FBlocks.empty());
   if (Index == FCount) {
     BlockIndex = FBlocks.size() - 1;
@@ -79,7 +80,9 @@ const char* TKlvRecordList::Image(std::int32_t Index) const {
   return FPool->Data(EntryAt(Index).Slot);
 }
 
-std::int32_t TKlvRecordList::RecId(std::int32_t Index) const { return EntryAt(Index).RecId; }
+std::int32_t TKlvRecordList::RecId(std::int32_t Index) const {
+  return EntryAt(Index).RecId;
+}
 
 std::int32_t TKlvRecordList::IndexOfId(std::int32_t RecId) const {
   const std::uint32_t BlockId = FIdIndex.Find(RecId);
@@ -147,8 +150,7 @@ void TKlvRecordList::SplitBlock(std::size_t BlockIndex) {
 
 void TKlvRecordList::InsertEntry(std::int32_t Index, std::uint32_t Slot, std::int32_t RecId) {
   CheckIndex(Index, FCount + 1);
-  if (ContainsId(RecId))
-    throw EListError(Format("Duplicate record identifier %d", {RecId}));
+  if (ContainsId(RecId)) throw EListError(Format("Duplicate record identifier %d", {RecId}));
   bool Created = false;
   std::size_t B = 0, Offset = 0;
   if (FBlocks.empty()) {
@@ -181,7 +183,8 @@ void TKlvRecordList::InsertEntry(std::int32_t Index, std::uint32_t Slot, std::in
     if (Created) RemoveBlock(B);
     throw;
   }
-  Target.Entries.insert(Target.Entries.begin() + static_cast<std::ptrdiff_t>(Offset), Entry{Slot, RecId});
+  Target.Entries.insert(Target.Entries.begin() + static_cast<std::ptrdiff_t>(Offset),
+                        Entry{Slot, RecId});
   for (std::size_t I = B + 1; I < FStarts.size(); ++I) ++FStarts[I];
   ++FCount;
 }
@@ -203,8 +206,8 @@ void TKlvRecordList::InsertFrom(std::int32_t Index, const TKlvRecordList& Source
                                 std::int32_t SourceIndex) {
   CheckIndex(Index, FCount + 1);
   const Entry& From = Source.EntryAt(SourceIndex);
-  const std::uint32_t Slot = Source.FPool == FPool ? FPool->Share(From.Slot)
-                                                   : FPool->Allocate(Source.Image(SourceIndex));
+  const std::uint32_t Slot =
+      Source.FPool == FPool ? FPool->Share(From.Slot) : FPool->Allocate(Source.Image(SourceIndex));
   try {
     InsertEntry(Index, Slot, From.RecId);
   } catch (...) {

@@ -89,12 +89,12 @@ private:
 
   std::shared_ptr<TKlvImagePool> FPool;
   std::vector<Block> FBlocks;
-  std::vector<std::int32_t> FStarts;       // position of each block's first entry
-  std::vector<std::uint32_t> FBlockIndex;  // block Id -> current index in FBlocks
+  std::vector<std::int32_t> FStarts;      // position of each block's first entry
+  std::vector<std::uint32_t> FBlockIndex; // block Id -> current index in FBlocks
   std::vector<std::uint32_t> FFreeBlockIds;
-  TKlvRecIdIndex FIdIndex;                 // RecId -> block Id
+  TKlvRecIdIndex FIdIndex; // RecId -> block Id
   std::int32_t FCount = 0;
-  mutable std::size_t FLastBlock = 0;      // where the previous Locate landed
+  mutable std::size_t FLastBlock = 0; // where the previous Locate landed
 };
 
 } // namespace kelva

@@ -5,7 +5,9 @@
 
 namespace kelva {
 
-void DatabaseError(const std::string& Message) { throw EDatabaseError(Message); }
+void DatabaseError(const std::string& Message) {
+  throw EDatabaseError(Message);
+}
 
 void DatabaseErrorFmt(const std::string& Fmt, std::initializer_list<Variant> Args) {
   throw EDatabaseError(Format(Fmt, Args));

@@ -23,7 +23,8 @@ inline constexpr const char* SFieldNotFound = "Field '%s' not found";
 inline constexpr const char* SParameterNotFound = "Parameter '%s' not found";
 inline constexpr const char* SFieldRangeError =
     "%s is not a valid value for field '%s'. The allowed range is %s to %s";
-inline constexpr const char* SInvalidIntegerValue = "'%s' is not a valid integer value for field '%s'";
+inline constexpr const char* SInvalidIntegerValue =
+    "'%s' is not a valid integer value for field '%s'";
 inline constexpr const char* SInvalidFloatValue =
     "'%s' is not a valid floating point value for field '%s'";
 inline constexpr const char* SInvalidBoolValue = "'%s' is not a valid boolean value for field '%s'";
@@ -34,8 +35,10 @@ inline constexpr const char* SFieldValueError = "Invalid value for field '%s'";
 inline constexpr const char* SDataSetMissing = "Field '%s' has no dataset";
 inline constexpr const char* SDuplicateFieldName = "Duplicate field name '%s'";
 inline constexpr const char* SFieldNameMissing = "Field name missing";
-inline constexpr const char* SFieldTypeMismatch = "Type mismatch for field '%s', expecting: %s actual: %s";
-inline constexpr const char* SFieldSizeMismatch = "Size mismatch for field '%s', expecting: %d actual: %d";
+inline constexpr const char* SFieldTypeMismatch =
+    "Type mismatch for field '%s', expecting: %s actual: %s";
+inline constexpr const char* SFieldSizeMismatch =
+    "Size mismatch for field '%s', expecting: %d actual: %d";
 inline constexpr const char* SInvalidFieldSize = "Invalid field size";
 inline constexpr const char* SUnknownFieldType = "Field '%s' is of an unknown type";
 inline constexpr const char* SLookupInfoError = "Lookup information for field '%s' is incomplete";

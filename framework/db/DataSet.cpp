@@ -32,10 +32,16 @@ TDataSet::~TDataSet() {
 
 // ---- Opening and closing ------------------------------------------------------------
 
-bool TDataSet::Active() const { return FState != dsInactive && FState != dsOpening; }
+bool TDataSet::Active() const {
+  return FState != dsInactive && FState != dsOpening;
+}
 
-void TDataSet::Open() { SetActive(true); }
-void TDataSet::Close() { SetActive(false); }
+void TDataSet::Open() {
+  SetActive(true);
+}
+void TDataSet::Close() {
+  SetActive(false);
+}
 
 void TDataSet::SetActive(bool Value) {
   if (Value && FState == dsInactive)
@@ -146,7 +152,9 @@ TRecordBuffer TDataSet::TempBuffer() const {
   return FBuffers.empty() ? nullptr : FBuffers[FRecordCount];
 }
 
-TRecordBuffer TDataSet::Buffers(std::int32_t Index) const { return FBuffers.at(Index); }
+TRecordBuffer TDataSet::Buffers(std::int32_t Index) const {
+  return FBuffers.at(Index);
+}
 
 void TDataSet::SetBufListSize(std::int32_t Value) {
   const auto OldSize = static_cast<std::int32_t>(FBuffers.size());
@@ -157,7 +165,8 @@ void TDataSet::SetBufListSize(std::int32_t Value) {
   }
   FBuffers.reserve(Value);
   try {
-    while (static_cast<std::int32_t>(FBuffers.size()) < Value) FBuffers.push_back(AllocRecordBuffer());
+    while (static_cast<std::int32_t>(FBuffers.size()) < Value)
+      FBuffers.push_back(AllocRecordBuffer());
   } catch (...) {
     for (auto I = static_cast<std::int32_t>(FBuffers.size()) - 1; I >= OldSize; --I)
       FreeRecordBuffer(FBuffers[I]);
@@ -324,8 +333,8 @@ void TDataSet::Resync(TResyncMode Mode) {
   if (Mode.Contains(rmExact)) {
     CursorPosChanged();
     if (GetRecord(Fetch, gmCurrent, true) != grOK) DatabaseError(SRecordNotFound);
-  } else if (GetRecord(Fetch, gmCurrent, false) != grOK && GetRecord(Fetch, gmNext, false) != grOK &&
-             GetRecord(Fetch, gmPrior, false) != grOK) {
+  } else if (GetRecord(Fetch, gmCurrent, false) != grOK &&
+             GetRecord(Fetch, gmNext, false) != grOK && GetRecord(Fetch, gmPrior, false) != grOK) {
     ClearBuffers();
     DataEvent(deDataSetChange, 0);
     return;
@@ -440,17 +449,25 @@ std::int32_t TDataSet::MoveBy(std::int32_t Distance) {
   return Result;
 }
 
-void TDataSet::Next() { MoveBy(1); }
-void TDataSet::Prior() { MoveBy(-1); }
+void TDataSet::Next() {
+  MoveBy(1);
+}
+void TDataSet::Prior() {
+  MoveBy(-1);
+}
 
-bool TDataSet::IsEmpty() const { return FBOF && FEOF && FState != dsInsert; }
+bool TDataSet::IsEmpty() const {
+  return FBOF && FEOF && FState != dsInsert;
+}
 
 std::int32_t TDataSet::RecordCount() {
   CheckActive();
   return GetRecordCount();
 }
 
-std::int32_t TDataSet::RecNo() { return GetRecNo(); }
+std::int32_t TDataSet::RecNo() {
+  return GetRecNo();
+}
 
 void TDataSet::SetBlockReadSize(std::int32_t Value) {
   if (Value > 0) {
@@ -496,12 +513,22 @@ void TDataSet::SetBookmark(const TBookmarkStr& Value) {
   GotoBookmark(TBookmark(Value.begin(), Value.end()));
 }
 
-void TDataSet::FreeBookmark(TBookmark& Bookmark) { Bookmark.clear(); }
+void TDataSet::FreeBookmark(TBookmark& Bookmark) {
+  Bookmark.clear();
+}
 
-bool TDataSet::FindFirst() { return FindRecord(true, true); }
-bool TDataSet::FindLast() { return FindRecord(true, false); }
-bool TDataSet::FindNext() { return FindRecord(false, true); }
-bool TDataSet::FindPrior() { return FindRecord(false, false); }
+bool TDataSet::FindFirst() {
+  return FindRecord(true, true);
+}
+bool TDataSet::FindLast() {
+  return FindRecord(true, false);
+}
+bool TDataSet::FindNext() {
+  return FindRecord(false, true);
+}
+bool TDataSet::FindPrior() {
+  return FindRecord(false, false);
+}
 
 void TDataSet::Refresh() {
   CheckBrowseMode();

@@ -32,13 +32,16 @@ void TDataSet::UpdateRecord() {
   DataEvent(deUpdateRecord, 0);
 }
 
-bool TDataSet::CanModify() { return GetCanModify(); }
+bool TDataSet::CanModify() {
+  return GetCanModify();
+}
 
 void TDataSet::CheckCanModify() {
   if (!CanModify()) DatabaseError(SDataSetReadOnly);
 }
 
-void TDataSet::CheckOperation(const TDataOperation& Operation, const TDataSetErrorEvent& ErrorEvent) {
+void TDataSet::CheckOperation(const TDataOperation& Operation,
+                              const TDataSetErrorEvent& ErrorEvent) {
   for (;;) {
     try {
       UpdateCursorPos();
@@ -54,7 +57,9 @@ void TDataSet::CheckOperation(const TDataOperation& Operation, const TDataSetErr
   }
 }
 
-TUpdateStatus TDataSet::UpdateStatus() { return usUnmodified; }
+TUpdateStatus TDataSet::UpdateStatus() {
+  return usUnmodified;
+}
 
 void TDataSet::Edit() {
   if (FState == dsEdit || FState == dsInsert) return;

@@ -95,10 +95,18 @@ void TDataSet::RemoveDataSource(TDataSource* ADataSource) {
 
 // ---- Filtering and found ----------------------------------------------------------------
 
-void TDataSet::SetFiltered(bool Value) { FFiltered = Value; }
-void TDataSet::SetFilterText(const std::string& Value) { FFilterText = Value; }
-void TDataSet::SetFilterOptions(TFilterOptions Value) { FFilterOptions = Value; }
-void TDataSet::SetFound(bool Value) { FFound = Value; }
+void TDataSet::SetFiltered(bool Value) {
+  FFiltered = Value;
+}
+void TDataSet::SetFilterText(const std::string& Value) {
+  FFilterText = Value;
+}
+void TDataSet::SetFilterOptions(TFilterOptions Value) {
+  FFilterOptions = Value;
+}
+void TDataSet::SetFound(bool Value) {
+  FFound = Value;
+}
 
 // ---- Event steps ------------------------------------------------------------------------
 
@@ -108,28 +116,60 @@ void Fire(const TDataSetNotifyEvent& Event, TDataSet* DataSet) {
 }
 } // namespace
 
-void TDataSet::DoBeforeOpen() { Fire(BeforeOpen, this); }
-void TDataSet::DoAfterOpen() { Fire(AfterOpen, this); }
+void TDataSet::DoBeforeOpen() {
+  Fire(BeforeOpen, this);
+}
+void TDataSet::DoAfterOpen() {
+  Fire(AfterOpen, this);
+}
 void TDataSet::DoBeforeClose() {
   if (!ComponentState().Contains(csDestroying)) Fire(BeforeClose, this);
 }
 void TDataSet::DoAfterClose() {
   if (!ComponentState().Contains(csDestroying)) Fire(AfterClose, this);
 }
-void TDataSet::DoBeforeInsert() { Fire(BeforeInsert, this); }
-void TDataSet::DoAfterInsert() { Fire(AfterInsert, this); }
-void TDataSet::DoBeforeEdit() { Fire(BeforeEdit, this); }
-void TDataSet::DoAfterEdit() { Fire(AfterEdit, this); }
-void TDataSet::DoBeforePost() { Fire(BeforePost, this); }
-void TDataSet::DoAfterPost() { Fire(AfterPost, this); }
-void TDataSet::DoBeforeCancel() { Fire(BeforeCancel, this); }
-void TDataSet::DoAfterCancel() { Fire(AfterCancel, this); }
-void TDataSet::DoBeforeDelete() { Fire(BeforeDelete, this); }
-void TDataSet::DoAfterDelete() { Fire(AfterDelete, this); }
-void TDataSet::DoBeforeScroll() { Fire(BeforeScroll, this); }
-void TDataSet::DoAfterScroll() { Fire(AfterScroll, this); }
-void TDataSet::DoOnNewRecord() { Fire(OnNewRecord, this); }
-void TDataSet::DoOnCalcFields() { Fire(OnCalcFields, this); }
+void TDataSet::DoBeforeInsert() {
+  Fire(BeforeInsert, this);
+}
+void TDataSet::DoAfterInsert() {
+  Fire(AfterInsert, this);
+}
+void TDataSet::DoBeforeEdit() {
+  Fire(BeforeEdit, this);
+}
+void TDataSet::DoAfterEdit() {
+  Fire(AfterEdit, this);
+}
+void TDataSet::DoBeforePost() {
+  Fire(BeforePost, this);
+}
+void TDataSet::DoAfterPost() {
+  Fire(AfterPost, this);
+}
+void TDataSet::DoBeforeCancel() {
+  Fire(BeforeCancel, this);
+}
+void TDataSet::DoAfterCancel() {
+  Fire(AfterCancel, this);
+}
+void TDataSet::DoBeforeDelete() {
+  Fire(BeforeDelete, this);
+}
+void TDataSet::DoAfterDelete() {
+  Fire(AfterDelete, this);
+}
+void TDataSet::DoBeforeScroll() {
+  Fire(BeforeScroll, this);
+}
+void TDataSet::DoAfterScroll() {
+  Fire(AfterScroll, this);
+}
+void TDataSet::DoOnNewRecord() {
+  Fire(OnNewRecord, this);
+}
+void TDataSet::DoOnCalcFields() {
+  Fire(OnCalcFields, this);
+}
 
 // ---- Base behaviour of the record-buffer protocol ---------------------------------------
 
@@ -142,11 +182,17 @@ void TDataSet::FreeRecordBuffer(TRecordBuffer& Buffer) {
   Buffer = nullptr;
 }
 
-TGetResult TDataSet::GetRecord(TRecordBuffer, TGetMode, bool) { return grError; }
-std::uint16_t TDataSet::GetRecordSize() { return 0; }
+TGetResult TDataSet::GetRecord(TRecordBuffer, TGetMode, bool) {
+  return grError;
+}
+std::uint16_t TDataSet::GetRecordSize() {
+  return 0;
+}
 void TDataSet::InternalOpen() {}
 void TDataSet::InternalClose() {}
-bool TDataSet::IsCursorOpen() { return false; }
+bool TDataSet::IsCursorOpen() {
+  return false;
+}
 void TDataSet::InternalInitFieldDefs() {}
 void TDataSet::InternalFirst() {}
 void TDataSet::InternalLast() {}
@@ -154,7 +200,9 @@ void TDataSet::InternalGotoBookmark(const void*) {}
 void TDataSet::InternalSetToRecord(TRecordBuffer) {}
 void TDataSet::GetBookmarkData(TRecordBuffer, void*) {}
 void TDataSet::SetBookmarkData(TRecordBuffer, const void*) {}
-TBookmarkFlag TDataSet::GetBookmarkFlag(TRecordBuffer) { return bfCurrent; }
+TBookmarkFlag TDataSet::GetBookmarkFlag(TRecordBuffer) {
+  return bfCurrent;
+}
 void TDataSet::SetBookmarkFlag(TRecordBuffer, TBookmarkFlag) {}
 
 void TDataSet::InitRecord(TRecordBuffer Buffer) {
@@ -181,22 +229,52 @@ void TDataSet::InternalPost() {
 void TDataSet::InternalAddRecord(TRecordBuffer, bool) {}
 void TDataSet::InternalDelete() {}
 void TDataSet::InternalRefresh() {}
-void TDataSet::InternalHandleException() { Application->HandleException(this); }
-bool TDataSet::GetFieldData(TField*, void*) { return false; }
+void TDataSet::InternalHandleException() {
+  Application->HandleException(this);
+}
+bool TDataSet::GetFieldData(TField*, void*) {
+  return false;
+}
 void TDataSet::SetFieldData(TField*, const void*) {}
-bool TDataSet::BCDToCurr(const void*, Currency&) { return false; }
-bool TDataSet::CurrToBCD(const Currency&, void*, std::int32_t, std::int32_t) { return false; }
-bool TDataSet::GetCanModify() { return true; }
-TDataSource* TDataSet::GetDataSource() { return nullptr; }
-std::int32_t TDataSet::GetRecordCount() { return -1; }
-std::int32_t TDataSet::GetRecNo() { return -1; }
+bool TDataSet::BCDToCurr(const void*, Currency&) {
+  return false;
+}
+bool TDataSet::CurrToBCD(const Currency&, void*, std::int32_t, std::int32_t) {
+  return false;
+}
+bool TDataSet::GetCanModify() {
+  return true;
+}
+TDataSource* TDataSet::GetDataSource() {
+  return nullptr;
+}
+std::int32_t TDataSet::GetRecordCount() {
+  return -1;
+}
+std::int32_t TDataSet::GetRecNo() {
+  return -1;
+}
 void TDataSet::SetRecNo(std::int32_t) {}
-bool TDataSet::IsSequenced() { return true; }
-bool TDataSet::FindRecord(bool, bool) { return false; }
-bool TDataSet::BookmarkValid(const TBookmark&) { return false; }
-std::int32_t TDataSet::CompareBookmarks(const TBookmark&, const TBookmark&) { return 0; }
-bool TDataSet::Locate(const std::string&, const Variant&, TLocateOptions) { return false; }
-Variant TDataSet::Lookup(const std::string&, const Variant&, const std::string&) { return Null(); }
-bool TDataSet::GetCurrentRecord(TRecordBuffer) { return false; }
+bool TDataSet::IsSequenced() {
+  return true;
+}
+bool TDataSet::FindRecord(bool, bool) {
+  return false;
+}
+bool TDataSet::BookmarkValid(const TBookmark&) {
+  return false;
+}
+std::int32_t TDataSet::CompareBookmarks(const TBookmark&, const TBookmark&) {
+  return 0;
+}
+bool TDataSet::Locate(const std::string&, const Variant&, TLocateOptions) {
+  return false;
+}
+Variant TDataSet::Lookup(const std::string&, const Variant&, const std::string&) {
+  return Null();
+}
+bool TDataSet::GetCurrentRecord(TRecordBuffer) {
+  return false;
+}
 
 } // namespace kelva

@@ -13,19 +13,22 @@ namespace kelva {
 namespace {
 
 const char* FieldTypeName(TFieldType Type) {
-  static const char* const Names[] = {"Unknown", "String",   "Smallint", "Integer", "Word",
-                                      "Boolean", "Float",    "Currency", "BCD",     "Date",
-                                      "Time",    "DateTime", "Bytes",    "VarBytes", "AutoInc",
-                                      "Blob",    "Memo"};
+  static const char* const Names[] = {
+      "Unknown", "String", "Smallint", "Integer", "Word",     "Boolean", "Float", "Currency", "BCD",
+      "Date",    "Time",   "DateTime", "Bytes",   "VarBytes", "AutoInc", "Blob",  "Memo"};
   const auto Index = static_cast<std::size_t>(Type);
   return Index < std::size(Names) ? Names[Index] : "Unknown";
 }
 
 } // namespace
 
-std::int32_t TDataSet::FieldCount() const { return FFields->Count(); }
+std::int32_t TDataSet::FieldCount() const {
+  return FFields->Count();
+}
 
-TField* TDataSet::FindField(const std::string& FieldName) { return FFields->FindField(FieldName); }
+TField* TDataSet::FindField(const std::string& FieldName) {
+  return FFields->FindField(FieldName);
+}
 
 TField* TDataSet::FieldByName(const std::string& FieldName) {
   TField* Field = FindField(FieldName);
@@ -98,8 +101,9 @@ void TDataSet::BindFields(bool Binding) {
       if (DefIndex < 0) DatabaseErrorFmt(SFieldNotFound, {Field->FieldName()});
       const TFieldDef* Def = FFieldDefs->Items(DefIndex);
       if (Def->DataType() != Field->DataType())
-        DatabaseErrorFmt(SFieldTypeMismatch, {Field->DisplayName(), FieldTypeName(Field->DataType()),
-                                              FieldTypeName(Def->DataType())});
+        DatabaseErrorFmt(SFieldTypeMismatch,
+                         {Field->DisplayName(), FieldTypeName(Field->DataType()),
+                          FieldTypeName(Def->DataType())});
       if (Field->DataType() == ftString && Def->Size() != Field->Size())
         DatabaseErrorFmt(SFieldSizeMismatch, {Field->DisplayName(), Field->Size(), Def->Size()});
       Field->FFieldNo = Def->FieldNo();

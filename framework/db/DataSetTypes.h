@@ -19,13 +19,33 @@ using TBookmark = std::vector<std::uint8_t>; // empty = no bookmark
 using TBookmarkStr = std::string;            // the same bytes; "" = no bookmark
 
 enum TDataSetState : std::uint8_t {
-  dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields, dsFilter,
-  dsNewValue, dsOldValue, dsCurValue, dsBlockRead, dsInternalCalc, dsOpening
+  dsInactive,
+  dsBrowse,
+  dsEdit,
+  dsInsert,
+  dsSetKey,
+  dsCalcFields,
+  dsFilter,
+  dsNewValue,
+  dsOldValue,
+  dsCurValue,
+  dsBlockRead,
+  dsInternalCalc,
+  dsOpening
 };
 enum TDataEvent : std::uint8_t {
-  deFieldChange, deRecordChange, deDataSetChange, deDataSetScroll, deLayoutChange,
-  deUpdateRecord, deUpdateState, deCheckBrowseMode, dePropertyChange, deFieldListChange,
-  deFocusControl, deParentScroll
+  deFieldChange,
+  deRecordChange,
+  deDataSetChange,
+  deDataSetScroll,
+  deLayoutChange,
+  deUpdateRecord,
+  deUpdateState,
+  deCheckBrowseMode,
+  dePropertyChange,
+  deFieldListChange,
+  deFocusControl,
+  deParentScroll
 };
 enum TGetMode : std::uint8_t { gmCurrent, gmNext, gmPrior };
 enum TGetResult : std::uint8_t { grOK, grBOF, grEOF, grError };

@@ -117,7 +117,9 @@ void TDataSource::Notification(TComponent* AComponent, TOperation Operation) {
 
 TDataLink::TDataLink() = default;
 
-TDataLink::~TDataLink() { SetDataSource(nullptr); }
+TDataLink::~TDataLink() {
+  SetDataSource(nullptr);
+}
 
 void TDataLink::SetDataSource(TDataSource* ADataSource) {
   if (ADataSource == FDataSource) return;
@@ -133,7 +135,9 @@ void TDataLink::SetDataSource(TDataSource* ADataSource) {
   UpdateState();
 }
 
-TDataSet* TDataLink::DataSet() const { return FDataSource ? FDataSource->DataSet() : nullptr; }
+TDataSet* TDataLink::DataSet() const {
+  return FDataSource ? FDataSource->DataSet() : nullptr;
+}
 
 void TDataLink::SetReadOnly(bool Value) {
   if (FReadOnly == Value) return;
@@ -180,8 +184,12 @@ void TDataLink::UpdateRecord() {
 }
 
 // A link without a dataset stands at both ends of nothing and cannot move.
-bool TDataLink::Bof() const { return !DataSet() || DataSet()->Bof(); }
-bool TDataLink::Eof() const { return !DataSet() || DataSet()->Eof(); }
+bool TDataLink::Bof() const {
+  return !DataSet() || DataSet()->Bof();
+}
+bool TDataLink::Eof() const {
+  return !DataSet() || DataSet()->Eof();
+}
 std::int32_t TDataLink::MoveBy(std::int32_t Distance) {
   return DataSet() ? DataSet()->MoveBy(Distance) : 0;
 }
@@ -222,7 +230,8 @@ void TDataLink::DataEvent(TDataEvent Event, std::intptr_t Info) {
   switch (Event) {
   case deFieldChange:
   case deRecordChange:
-    if (!FUpdating) RecordChanged(Event == deFieldChange ? reinterpret_cast<TField*>(Info) : nullptr);
+    if (!FUpdating)
+      RecordChanged(Event == deFieldChange ? reinterpret_cast<TField*>(Info) : nullptr);
     break;
   case deDataSetChange:
     RecomputeWindow(0);
@@ -253,9 +262,15 @@ void TDataLink::DataEvent(TDataEvent Event, std::intptr_t Info) {
   }
 }
 
-void TDataLink::DataSetChanged() { RecordChanged(nullptr); }
-void TDataLink::DataSetScrolled(std::int32_t) { DataSetChanged(); }
-void TDataLink::LayoutChanged() { DataSetChanged(); }
+void TDataLink::DataSetChanged() {
+  RecordChanged(nullptr);
+}
+void TDataLink::DataSetScrolled(std::int32_t) {
+  DataSetChanged();
+}
+void TDataLink::LayoutChanged() {
+  DataSetChanged();
+}
 void TDataLink::RecordChanged(TField*) {}
 void TDataLink::FocusControl(TField**) {}
 
@@ -267,7 +282,9 @@ void TFieldDataLink::SetFieldName(const std::string& Value) {
   UpdateField();
 }
 
-bool TFieldDataLink::CanModify() const { return !ReadOnly() && FField && FField->CanModify(); }
+bool TFieldDataLink::CanModify() const {
+  return !ReadOnly() && FField && FField->CanModify();
+}
 
 void TFieldDataLink::UpdateField() {
   FField = (Active() && !FFieldName.empty()) ? DataSet()->FindField(FFieldName) : nullptr;
@@ -283,7 +300,9 @@ void TFieldDataLink::EditingChanged() {
   if (OnEditingChange) OnEditingChange(this);
 }
 
-void TFieldDataLink::LayoutChanged() { UpdateField(); }
+void TFieldDataLink::LayoutChanged() {
+  UpdateField();
+}
 
 void TFieldDataLink::RecordChanged(TField* AField) {
   if ((AField == nullptr || AField == FField) && OnDataChange) OnDataChange(this);

@@ -14,7 +14,7 @@ namespace kelva::detail {
 // Throws EConvertError with the fixed text Msg.
 [[noreturn]] void ThrowConvertError(const char* Msg);
 
-// The pieces of a decimal number text in the syntax of StrToFloat (framework.md §8.5):
+// The pieces of a decimal number text in the syntax of StrToFloat:
 // [spaces] [sign] digits [sep [digits]] | sep digits, [(E|e) [sign] digits] [spaces].
 // The invariant after a successful scan: IntEnd - IntBegin + FracEnd - FracBegin >= 1, and
 // Exponent is the written exponent clamped to +-ExponentLimit (so later arithmetic on it
@@ -22,12 +22,12 @@ namespace kelva::detail {
 struct DecimalText {
   const char* IntBegin; // integer digits [IntBegin, IntEnd)
   const char* IntEnd;
-  const char* FracBegin; // fraction digits [FracBegin, FracEnd) (after the separator)
+  const char* FracBegin; // fraction digits [FracBegin, FracEnd); FracBegin == IntEnd when
+                         // there is no separator, IntEnd + 1 when there is one
   const char* FracEnd;
   const char* NumberEnd; // end of the number (after the exponent digits, if any)
   std::int64_t Exponent;
   bool Negative;
-  bool HasExponent;
 };
 inline constexpr std::int64_t ExponentLimit = 1000000000;
 

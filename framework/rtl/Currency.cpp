@@ -1,5 +1,5 @@
 // Currency arithmetic: range-checked construction from integers and doubles, and sums and
-// differences with overflow checks (framework.md §7.5). Every range failure raises
+// differences with overflow checks. Every range failure raises
 // EConvertError SCurrencyRange.
 #include "framework/rtl/Currency.h"
 

@@ -1,4 +1,4 @@
-// Date and time arithmetic and texts (framework.md §8.7): time stamps, encoding and
+// Date and time arithmetic and texts: time stamps, encoding and
 // decoding of the proleptic Gregorian calendar, and the text forms governed by the date
 // and time settings of FormatSettings.
 #include "framework/rtl/ConversionDetail.h"

@@ -1,5 +1,5 @@
 // Number and currency texts: IntToStr, StrToInt, FloatToStr, StrToFloat, CurrToStr and
-// StrToCurr (framework.md §8.1-8.6), and the process-wide FormatSettings. Saved streams
+// StrToCurr, and the process-wide FormatSettings. Saved streams
 // carry these texts, so every rule is exact; none of it depends on the C locale.
 #include "framework/rtl/ConversionDetail.h"
 #include "framework/rtl/Exceptions.h"
@@ -55,7 +55,6 @@ bool ScanDecimalText(const char* Text, std::size_t Length, char Separator, Decim
   }
   if (Out.IntEnd == Out.IntBegin && Out.FracEnd == Out.FracBegin) return false;
   Out.Exponent = 0;
-  Out.HasExponent = false;
   if (P != End && (*P == 'e' || *P == 'E')) {
     ++P;
     bool ExpNegative = false;
@@ -69,7 +68,6 @@ bool ScanDecimalText(const char* Text, std::size_t Length, char Separator, Decim
       if (E < ExponentLimit) E = E * 10 + (*P - '0');
     if (E > ExponentLimit) E = ExponentLimit;
     Out.Exponent = ExpNegative ? -E : E;
-    Out.HasExponent = true;
   }
   Out.NumberEnd = P;
   while (P != End && *P == ' ') ++P;
@@ -81,7 +79,7 @@ bool ScanDecimalText(const char* Text, std::size_t Length, char Separator, Decim
 using detail::ThrowConvertError;
 
 // ---------------------------------------------------------------------------------------
-// Integers (§8.2, §8.3)
+// Integers
 
 std::size_t IntToStrBuf(std::int64_t Value, char* Buffer) {
   return static_cast<std::size_t>(std::to_chars(Buffer, Buffer + IntToStrBufSize, Value).ptr -
@@ -164,7 +162,7 @@ std::int32_t StrToInt(const std::string& S) {
 }
 
 // ---------------------------------------------------------------------------------------
-// FloatToStr (§8.4)
+// FloatToStr
 
 namespace {
 
@@ -180,32 +178,35 @@ int ScientificExponent(const char* E, const char* End) {
   return E[1] == '-' ? -Exponent : Exponent;
 }
 
-// The first 15 significant digits of Value (positive, finite, not zero) as the rule of §8.4
+// The first 15 significant digits of Value (positive, finite, not zero) as the FloatToStr rule
 // takes them (18 correctly rounded digits, then half up on the 16th), before the rounding
 // carry: Digits gets digits 1-15, Exponent the decimal exponent of the first one, and the
 // result says whether the 15 digits must be rounded up.
 //
-// FromShortest is the fast way, for normal doubles: the shortest round-trip digits S
-// (std::to_chars, at most 17 digits) lie within half a binary unit of Value, that is less
-// than 11.2 units of the 17th digit, and have Value's decimal exponent. With at most 15
-// digits S is the answer (Value is then far from any 15-digit halfway point). Otherwise let
-// t be S's digits 16 and 17 as a number 0-99 (units of the 17th digit): t <= 38 puts Value
-// below the halfway point by more than those 11.2 units plus the 0.05 of the 18-digit
-// rounding, t >= 62 above it. Only 39 <= t <= 61 needs the exact 18 digits (returns false).
+// FromShortest is the fast way, for normal doubles. std::to_chars gives the shortest digits
+// S that read back as Value, and of those the closest to Value; they have Value's decimal
+// exponent (a shorter power of ten would be chosen otherwise). With at most 15 digits, S is
+// the answer: S lies within half a binary unit of Value, less than 0.12 units of the 15th
+// digit, so every rounding of Value to 15 digits gives S. With 16 or 17 digits, let t be
+// digits 16 and 17 of S as a number 0-99, in units u of the 17th digit. S is the closest
+// decimal of its length, so |S - Value| <= 0.5u (17 digits) or 5u (16 digits, t a multiple
+// of ten), and the 18-digit rounding adds at most 0.05u: t <= 49 leaves the 16th digit of
+// the 18 digits below 5 (or, for t near 0, the digits just below S round up to S), t >= 51
+// at 5 or more. Only t = 50 needs the exact 18 digits (FromShortest returns false).
 bool FromShortest(double Value, char (&Digits)[15], int& Exponent, bool& RoundUp) {
   char Short[32];
   const auto Result =
       std::to_chars(Short, Short + sizeof Short, Value, std::chars_format::scientific);
-  const char* E = static_cast<const char*>(
-      std::memchr(Short, 'e', static_cast<std::size_t>(Result.ptr - Short)));
-  assert(Result.ec == std::errc() && E != nullptr);
+  // The exponent has two or three digits: "e+05", "e-324".
+  const char* E = Result.ptr[-4] == 'e' ? Result.ptr - 4 : Result.ptr - 5;
+  assert(Result.ec == std::errc() && *E == 'e');
   // Short is "d" or "d.ddd" then "e[+-]xx": the digits are Short[0] and Short[2 .. E).
   const int Count = E == Short + 1 ? 1 : static_cast<int>(E - Short) - 1;
   RoundUp = false;
   if (Count > 15) {
     const int Tail = (Short[16] - '0') * 10 + (Count > 16 ? Short[17] - '0' : 0);
-    if (Tail > 38 && Tail < 62) return false;
-    RoundUp = Tail >= 62;
+    if (Tail == 50) return false;
+    RoundUp = Tail > 50;
   }
   std::memset(Digits, '0', sizeof Digits);
   Digits[0] = Short[0];
@@ -308,7 +309,7 @@ std::string FloatToStr(double Value) {
 }
 
 // ---------------------------------------------------------------------------------------
-// StrToFloat (§8.5)
+// StrToFloat
 
 namespace {
 
@@ -371,7 +372,7 @@ double StrToFloat(const std::string& S) {
 }
 
 // ---------------------------------------------------------------------------------------
-// CurrToStr and StrToCurr (§8.6)
+// CurrToStr and StrToCurr
 
 std::size_t CurrToStrBuf(Currency Value, char* Buffer) {
   char* Out = Buffer;

@@ -23,7 +23,8 @@ inline constexpr const char* SFCreateError = "Cannot create file \"%s\"";
 inline constexpr const char* SFOpenError = "Cannot open file \"%s\"";
 inline constexpr const char* SReadError = "Stream read error";
 inline constexpr const char* SWriteError = "Stream write error";
-inline constexpr const char* SInvalidVarCast = "Could not convert variant of type (%s) into type (%s)";
+inline constexpr const char* SInvalidVarCast =
+    "Could not convert variant of type (%s) into type (%s)";
 inline constexpr const char* SVarOverflow =
     "Overflow while converting variant of type (%s) into type (%s)";
 inline constexpr const char* SVarNotArray = "Variant is not an array";

@@ -98,8 +98,8 @@ TEST(RecordList, IdentifiersAreUniqueAndFoundWithoutOrder) {
   auto Pool = std::make_shared<TKlvImagePool>(ImageSize);
   TKlvRecordList List(Pool);
   List.Add("aaaaaaaa", 7);
-  List.Add("bbbbbbbb", -3);             // negative identifiers come from hand-written files
-  List.Add("cccccccc", 2'000'000'000);  // so do very large ones
+  List.Add("bbbbbbbb", -3);            // negative identifiers come from hand-written files
+  List.Add("cccccccc", 2'000'000'000); // so do very large ones
   EXPECT_THROW(List.Add("dddddddd", 7), EListError);
   EXPECT_EQ(List.Count(), 3);
   EXPECT_EQ(Pool->LiveCount(), 3u);

@@ -28,7 +28,8 @@ enum class ProbeFailure { DatabaseError, RuntimeError, Abort };
 
 // The records are kept in store order; a cursor stands before the first record (-1), on a
 // record (its store position) or after the last one (the store size). Records hidden by the
-// predicate are skipped by every fetch, as a filtered view would skip them.
+// predicate are skipped by every fetch, as a filtered view would skip them. A checked read
+// of a missing current record (gmCurrent with DoCheck) raises SRecordNotFound.
 //
 // The log holds one line per action: "GetRecord(gmNext) -> id 3", "GetRecord(gmNext) ->
 // grEOF", "InternalSetToRecord(id 3)", "InternalPost@2" (the cursor's index among the visible
@@ -86,7 +87,7 @@ public:
   // order (0 for a new record's buffer that carries no bookmark).
   std::int32_t ActiveId() const;
   std::vector<std::int32_t> RingIds() const;
-  // The value and null flag of the active buffer, read without going through a field.
+  // The value held by the active buffer, read without going through a field.
   std::int32_t ActiveBufferValue() const;
   std::int32_t LiveBuffers() const { return FLiveBuffers; }
   // Every broken buffer-ring rule, as text ("" when the ring is sound): the invariants of the

@@ -1,4 +1,4 @@
-// Currency (framework.md §7.5) and its texts (§8.6): the vector tables of CurrToStr and
+// Currency and its texts: the vector tables of CurrToStr and
 // StrToCurr, exact rounding of doubles and decimal texts, range checks and round trips.
 #include "framework/rtl/Exceptions.h"
 #include "framework/rtl/SysUtils.h"
@@ -33,7 +33,7 @@ std::string ConvertErrorOf(F&& Call) {
   return "<no EConvertError>";
 }
 
-// ---- CurrToStr (§8.6)
+// ---- CurrToStr
 
 TEST(CurrToStrTest, VectorTable) {
   EXPECT_EQ(CurrToStr(Currency::FromScaled(0)), "0");
@@ -58,7 +58,7 @@ TEST(CurrToStrTest, FractionDigits) {
   EXPECT_EQ(CurrToStrBuf(Currency::FromScaled(MinScaled), Buffer), 21u); // the longest text
 }
 
-// ---- StrToCurr (§8.6)
+// ---- StrToCurr
 
 TEST(StrToCurrTest, VectorTable) {
   EXPECT_EQ(StrToCurr("12.5").Scaled, 125000);
@@ -144,7 +144,7 @@ TEST(StrToCurrTest, RandomRoundTrip) {
   }
 }
 
-// ---- Currency arithmetic (§7.5)
+// ---- Currency arithmetic
 
 TEST(CurrencyTest, FromInt64IsRangeChecked) {
   EXPECT_EQ(Currency::FromInt64(12).Scaled, 120000);

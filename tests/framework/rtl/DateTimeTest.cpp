@@ -1,4 +1,4 @@
-// Date and time conversions (framework.md §8.7): the time-stamp vector table, round trips
+// Date and time conversions: the time-stamp vector table, round trips
 // of times of day, day numbers and random time stamps (negative date-time numbers
 // included, also through FloatToStr/StrToFloat), the calendar checked against
 // std::chrono, and the text forms with their errors.
@@ -40,7 +40,7 @@ void ExpectStamp(const TTimeStamp& Actual, std::int32_t Date, std::int32_t Time)
 constexpr std::int32_t FirstDay = 1;      // 0001-01-01
 constexpr std::int32_t LastDay = 3652059; // 9999-12-31
 
-// ---- Time stamps (§8.7 table)
+// ---- Time stamps
 
 TEST(TimeStampTest, DateTimeToTimeStampVectorTable) {
   ExpectStamp(DateTimeToTimeStamp(36526.0), 730120, 0);

@@ -1,6 +1,6 @@
-// IntToStr, StrToInt, FloatToStr and StrToFloat against the vector tables of framework.md
-// §8.2-8.5, their error messages, and random round trips checked against an independent
-// reference (printf's correctly rounded 15-digit form).
+// IntToStr, StrToInt, FloatToStr and StrToFloat against the vector tables
+// of the conversion rules, their error messages, and random round trips checked against an
+// independent reference (printf's correctly rounded 15-digit form).
 #include "framework/rtl/Exceptions.h"
 #include "framework/rtl/SysUtils.h"
 
@@ -38,7 +38,7 @@ std::string ConvertErrorOf(F&& Call) {
   return "<no EConvertError>";
 }
 
-// ---- IntToStr (§8.2)
+// ---- IntToStr
 
 TEST(IntToStrTest, VectorTable) {
   EXPECT_EQ(IntToStr(std::int32_t{0}), "0");
@@ -61,7 +61,7 @@ TEST(IntToStrTest, BufferFormMatchesStringForm) {
   EXPECT_EQ(std::string(Buffer, Length), "-9223372036854775808");
 }
 
-// ---- StrToInt (§8.3)
+// ---- StrToInt
 
 TEST(StrToIntTest, VectorTableValid) {
   EXPECT_EQ(StrToInt("123"), 123);
@@ -127,7 +127,7 @@ TEST(StrToIntTest, RandomRoundTrip) {
   }
 }
 
-// ---- FloatToStr (§8.4)
+// ---- FloatToStr
 
 TEST(FloatToStrTest, VectorTable) {
   EXPECT_EQ(FloatToStr(0.0), "0");
@@ -222,7 +222,7 @@ TEST(FloatToStrTest, BufferFormAndLengthBound) {
   }
 }
 
-// ---- StrToFloat (§8.5)
+// ---- StrToFloat
 
 TEST(StrToFloatTest, VectorTable) {
   EXPECT_EQ(StrToFloat("1.5"), 1.5);
@@ -322,7 +322,7 @@ TEST(StrToFloatTest, ProcessLocaleDoesNotMatter) {
   std::setlocale(LC_NUMERIC, Saved.c_str());
 }
 
-// ---- Round trips (§8.5) over random doubles, with fixed seeds
+// ---- Round trips over random doubles, with fixed seeds
 
 // Random finite doubles: every bit pattern is equally likely, so all exponents occur.
 double RandomFinite(std::mt19937_64& Random) {
@@ -394,7 +394,8 @@ Significand OfText(const std::string& Text) {
   return {All, static_cast<int>(IntPart.size()) - 1 - static_cast<int>(Leading) + Exponent};
 }
 
-// §8.4 steps 2-4 done literally on glibc's printf("%.17e") (the C locale is in force).
+// The FloatToStr rounding steps done literally on glibc's printf("%.17e") (the C locale is in
+// force).
 Significand OfRule(double X) {
   char Text[64];
   std::snprintf(Text, sizeof Text, "%.17e", std::fabs(X));

@@ -1,0 +1,228 @@
+// TKelvaDataset: an in-memory dataset that keeps every record as a fixed-width text image.
+// Its record structure is declared as text (MetaFields), records are loaded by raw
+// loading or posted through the framework's editing interface, and three overridable
+// hooks decide where records come from and where changes go.
+//
+// Including this header alone gives everything needed to use the dataset: fields,
+// variants, string lists, streams and exceptions.
+#pragma once
+
+#include "dataset/messages.h"
+#include "dataset/schema/FieldLayout.h"
+#include "dataset/store/RecordList.h"
+#include "framework/db/DBConsts.h"
+#include "framework/db/DataSet.h"
+#include "framework/db/DataSource.h"
+#include "framework/db/FieldDefs.h"
+#include "framework/db/Fields.h"
+#include "framework/db/Params.h"
+#include "framework/rtl/Application.h"
+#include "framework/rtl/Exceptions.h"
+#include "framework/rtl/Streams.h"
+#include "framework/rtl/Strings.h"
+#include "framework/rtl/SysUtils.h"
+#include "framework/rtl/Variant.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kelva {
+
+// The view of the records that is shown (see SetBrowseBuffer).
+enum TklvBrowseBuffer : std::uint8_t { brStandard, brold, brModified, brInserted, brDeleted };
+
+// What the load hook is asked for.
+enum TKlvLoadAction : std::uint8_t { laFirst, LaNext, LaAll };
+
+// The information block at the end of every record buffer. RecId is also the bookmark.
+#pragma pack(push, 1)
+struct TKlvRecInfo {
+  std::int32_t RecId;
+  std::uint8_t UpdateStatus; // TUpdateStatus
+  std::uint8_t BookmarkFlag; // TBookmarkFlag
+};
+#pragma pack(pop)
+static_assert(sizeof(TKlvRecInfo) == 6, "the record information block is 6 bytes");
+
+class TKelvaDataset : public TDataSet {
+public:
+  explicit TKelvaDataset(TComponent* AOwner);
+  ~TKelvaDataset() override;
+
+  // ---- Record structure ------------------------------------------------------------------
+  // One field description per line, e.g. "FIELD=NAME,CHAR,25". Assigning different text
+  // closes an open dataset; the layout is rebuilt at the next open.
+  TStrings& MetaFields() { return FMetaFields; }
+  const TStrings& MetaFields() const { return FMetaFields; }
+  void SetKLVFields(const TStrings& Value);
+  // Rebuilds FieldDefs, FieldInfo and DataSize from MetaFields.
+  void PopulateFieldDefsFromSchema();
+  // The slot layout, one entry per described field (empty while closed).
+  const std::vector<TKlvFieldInfo>& FieldInfo() const { return FFieldInfo; }
+  std::int32_t DataSize() const { return FDataSize; }
+  std::int32_t BufferSize() const { return FBufferSize; }
+  std::int32_t RecInfoOffset() const { return FRecInfoOffset; }
+
+  // ---- Published options -----------------------------------------------------------------
+  bool ReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool Value) { FReadOnly = Value; }
+  bool RawLoadFireStdEvents() const { return FRawLoadFireStdEvents; }
+  void SetRawLoadFireStdEvents(bool Value) { FRawLoadFireStdEvents = Value; }
+  bool CachedUpdates() const { return FCachedUpdates; }
+
+  // ---- Record store ------------------------------------------------------------------------
+  TklvBrowseBuffer BrowseBuffer() const { return FBrowseBuffer; }
+  // The cursor: -1 before the first record, the record count after the last.
+  std::int32_t CurRec() const { return FCurRec; }
+  std::int32_t LastRecId() const { return FLastRecId; }
+  bool RawLoading() const { return FRawLoading; }
+  bool CachedBufActive() const { return FCachedBufActive; }
+
+  // ---- Raw loading: records committed at once, without the update hook -------------------
+  void AppendRaw();
+  void InsertRaw();
+  void PostRaw();
+  void CancelRaw();
+  void AppendRawRecord(std::initializer_list<Variant> Values);
+  void AppendRawRecord(const std::vector<Variant>& Values);
+  void InsertRawRecord(std::initializer_list<Variant> Values);
+  void InsertRawRecord(const std::vector<Variant>& Values);
+  void Post() override;
+
+  // ---- Navigation ----------------------------------------------------------------------------
+  void GotoCurrent(TKelvaDataset* DataSet);
+  bool BookmarkValid(const TBookmark& Bookmark) override;
+  std::int32_t CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) override;
+  bool GetCurrentRecord(TRecordBuffer Buffer) override;
+  bool IsSequenced() override;
+  void SetRecNo(std::int32_t Value) override;
+  TUpdateStatus UpdateStatus() override;
+  void SetFiltered(bool Value) override;
+
+protected:
+  // ---- The framework's record-buffer protocol ----------------------------------------------
+  TRecordBuffer AllocRecordBuffer() override;
+  void FreeRecordBuffer(TRecordBuffer& Buffer) override;
+  TGetResult GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool DoCheck) override;
+  std::uint16_t GetRecordSize() override;
+  void InternalOpen() override;
+  void InternalClose() override;
+  bool IsCursorOpen() override;
+  void InternalInitFieldDefs() override;
+  void InternalFirst() override;
+  void InternalLast() override;
+  void InternalGotoBookmark(const void* Bookmark) override;
+  void InternalSetToRecord(TRecordBuffer Buffer) override;
+  void GetBookmarkData(TRecordBuffer Buffer, void* Data) override;
+  void SetBookmarkData(TRecordBuffer Buffer, const void* Data) override;
+  TBookmarkFlag GetBookmarkFlag(TRecordBuffer Buffer) override;
+  void SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) override;
+  void InitRecord(TRecordBuffer Buffer) override;
+  void InternalInitRecord(TRecordBuffer Buffer) override;
+  void ClearCalcFields(TRecordBuffer Buffer) override;
+  void InternalPost() override;
+  void InternalAddRecord(TRecordBuffer Buffer, bool Append) override;
+  void InternalDelete() override;
+  void InternalHandleException() override;
+  bool GetFieldData(TField* Field, void* Buffer) override;
+  void SetFieldData(TField* Field, const void* Buffer) override;
+  bool BCDToCurr(const void* BCD, Currency& Curr) override;
+  bool CurrToBCD(const Currency& Curr, void* BCD, std::int32_t Precision,
+                 std::int32_t Decimals) override;
+  bool GetCanModify() override;
+  std::int32_t GetRecordCount() override;
+  std::int32_t GetRecNo() override;
+  void DoAfterOpen() override;
+  void DoBeforeInsert() override;
+  void DoAfterInsert() override;
+  void DoBeforeEdit() override;
+  void DoAfterEdit() override;
+  void DoBeforePost() override;
+  void DoAfterPost() override;
+  void DoBeforeCancel() override;
+  void DoAfterCancel() override;
+  void DoBeforeDelete() override;
+  void DoAfterDelete() override;
+  void DoOnNewRecord() override;
+
+  // ---- Hooks a descendant implements (here they raise the abstract-method error) -------------
+  virtual void DoOnUpdate();
+  virtual void DoOnUpdateRec(TUpdateStatus Action);
+  virtual void DoOnLoad(TKlvLoadAction Action);
+
+  // ---- Field values ----------------------------------------------------------------------------
+  bool RecBufToValBuf(std::int32_t FieldNo, TFieldType DataType, const char* RecBuf, void* ValBuf);
+  void ValBufToRecBuf(std::int32_t FieldNo, TFieldType DataType, char* RecBuf, const void* ValBuf);
+  // The record buffer field access uses in the current state, or null when there is none.
+  const char* GetActiveRecBuf();
+
+  // ---- Cursor primitives
+  // -------------------------------------------------------------------------
+  bool KlvGetNextRecord();
+  bool KlvGetPriorRecord();
+  bool KlvGetcurrentRecord();
+  void KlvCheckOperation(const TDataOperation& Operation, const TDataSetErrorEvent& ErrorEvent);
+  // True when the record whose image is given is visible through the filter.
+  bool RecordFilter(const char* Image);
+
+  // ---- Store services
+  // ----------------------------------------------------------------------------
+  void CheckNotRawLoadind();
+  void InitBufferPointers();
+  void SetInternalBuf();
+  void CheckCachedBuf();
+  TKlvRecordList* InternalBuf() const { return FInternalBuf; }
+  // Makes sure identifiers handed out later stay clear of RecId (records that arrive from a
+  // stream or a clone keep their identifiers).
+  void NoteArrivedRecId(std::int32_t RecId);
+
+private:
+  TKlvRecInfo ReadRecInfo(const char* Buffer) const;
+  void WriteRecInfo(char* Buffer, const TKlvRecInfo& Info) const;
+  std::int32_t BufferRecId(const char* Buffer) const { return ReadRecInfo(Buffer).RecId; }
+  void SetBufferUpdateStatus(char* Buffer, TUpdateStatus Status) const;
+  void SetBufferRecId(char* Buffer, std::int32_t RecId) const;
+  void CopyImageToBuffer(std::int32_t Index, TRecordBuffer Buffer);
+  bool FireStdEvents() const { return FRawLoadFireStdEvents || !FRawLoading; }
+  void StoreNewRecord(char* Buffer, bool RawPath, bool CursorWasBeforeFirst, std::int32_t Position);
+  void AddRawRecord(const std::vector<Variant>& Values, bool AppendIt);
+  void FreeInternalBuf();
+  const char* WritableFilterBuffer();
+  void CheckLineBreaks(TField* Field, const void* Buffer) const;
+  const char* OldRecordImage();
+
+  // Published and persistent state.
+  TStringList FMetaFields;
+  bool FReadOnly = false;
+  bool FRawLoadFireStdEvents = false;
+  bool FCachedUpdates = false;
+
+  // The record store; exists while open.
+  TklvBrowseBuffer FBrowseBuffer = brStandard;
+  TKlvRecordList* FInternalBuf = nullptr; // the list navigation and editing work on
+  std::shared_ptr<TKlvImagePool> FPool;
+  std::unique_ptr<TKlvRecordList> FCommittedBuf;
+  std::unique_ptr<TKlvRecordList> FCachedBuf;
+  std::unique_ptr<TKlvRecordList> FDeletedBuf;
+  std::unique_ptr<TKlvRecordList> FInsertBuffer;
+  std::unique_ptr<TKlvRecordList> FModifBuffer;
+  std::vector<TKlvFieldInfo> FFieldInfo;
+
+  // Field reads in dsFilter come from here: a stored image, or FFilterScratch once a
+  // field has been written in that state, so that no write ever reaches a stored image.
+  const char* FFilterBuffer = nullptr;
+  std::string FFilterScratch;
+
+  std::int32_t FDataSize = 1;
+  std::int32_t FBufferSize = 0;
+  std::int32_t FRecInfoOffset = 0;
+  std::int32_t FCurRec = 0;
+  std::int32_t FLastRecId = 0;
+  bool FCachedBufActive = false;
+  bool FRawLoading = false;
+};
+
+} // namespace kelva

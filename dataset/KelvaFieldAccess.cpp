@@ -1,0 +1,130 @@
+// Field values: which record buffer a field reads and writes in each dataset state, the
+// conversion between slot text and the framework's value buffers, the calculated-field
+// area, and the two BCD conversions the framework's BCD field asks for.
+#include "dataset/KelvaDataset.h"
+
+#include "dataset/SlotText.h"
+
+#include <cstring>
+
+namespace kelva {
+
+const char* TKelvaDataset::GetActiveRecBuf() {
+  switch (State()) {
+  case dsBrowse:
+    return IsEmpty() ? nullptr : ActiveBuffer();
+  case dsEdit:
+  case dsInsert:
+  case dsNewValue:
+    return ActiveBuffer();
+  case dsCalcFields:
+    return CalcBuffer();
+  case dsFilter:
+    return FFilterBuffer;
+  case dsOldValue:
+    return OldRecordImage();
+  default:
+    return nullptr;
+  }
+}
+
+const char* TKelvaDataset::OldRecordImage() {
+  // The committed version of the record in the active buffer; a pending insertion has none.
+  if (!FCommittedBuf || !ActiveBuffer()) return nullptr;
+  const std::int32_t Index = FCommittedBuf->IndexOfId(BufferRecId(ActiveBuffer()));
+  return Index < 0 ? nullptr : FCommittedBuf->Image(Index);
+}
+
+bool TKelvaDataset::RecBufToValBuf(std::int32_t FieldNo, TFieldType DataType, const char* RecBuf,
+                                   void* ValBuf) {
+  const TKlvFieldInfo& Info = FFieldInfo.at(static_cast<std::size_t>(FieldNo - 1));
+  return SlotToValue(RecBuf + Info.Offset - 1, Info.Width, DataType, ValBuf);
+}
+
+void TKelvaDataset::ValBufToRecBuf(std::int32_t FieldNo, TFieldType DataType, char* RecBuf,
+                                   const void* ValBuf) {
+  const TKlvFieldInfo& Info = FFieldInfo.at(static_cast<std::size_t>(FieldNo - 1));
+  char* Slot = RecBuf + Info.Offset - 1;
+  try {
+    ValueToSlot(Slot, Info.Width, DataType, ValBuf);
+  } catch (const Exception&) {
+    std::memset(Slot, ' ', Info.Width);
+    Abort();
+  }
+}
+
+bool TKelvaDataset::GetFieldData(TField* Field, void* Buffer) {
+  const char* RecBuf = GetActiveRecBuf();
+  if (!RecBuf) return false;
+  if (Field->FieldKind() == fkData || Field->FieldKind() == fkInternalCalc)
+    return RecBufToValBuf(Field->FieldNo(), Field->DataType(), RecBuf, Buffer);
+  // Calculated and lookup values live in the calculated-field area, after a presence byte.
+  const TDataSetState S = State();
+  if (S != dsBrowse && S != dsEdit && S != dsInsert && S != dsCalcFields) return false;
+  const char* Area = RecBuf + FDataSize + Field->Offset();
+  if (Area[0] == 0) return false;
+  if (Buffer) std::memcpy(Buffer, Area + 1, static_cast<std::size_t>(Field->DataSize()));
+  return true;
+}
+
+void TKelvaDataset::CheckLineBreaks(TField* Field, const void* Buffer) const {
+  if (!Buffer || Field->DataType() != ftString) return;
+  const auto* Text = static_cast<const char*>(Buffer);
+  const std::size_t Length = strnlen(Text, static_cast<std::size_t>(Field->Size()));
+  if (std::memchr(Text, '\r', Length) || std::memchr(Text, '\n', Length))
+    DatabaseErrorFmt(SKlvLineBreakInValue, {Field->DisplayName()});
+}
+
+const char* TKelvaDataset::WritableFilterBuffer() {
+  // A filter handler sees stored images themselves; a write from inside it goes to a
+  // private copy so that no stored record changes behind the store's back.
+  if (FFilterBuffer && FFilterBuffer != FFilterScratch.data()) {
+    FFilterScratch.assign(static_cast<std::size_t>(FBufferSize), '\0');
+    std::memcpy(FFilterScratch.data(), FFilterBuffer, static_cast<std::size_t>(FDataSize));
+    FFilterBuffer = FFilterScratch.data();
+  }
+  return FFilterBuffer;
+}
+
+void TKelvaDataset::SetFieldData(TField* Field, const void* Buffer) {
+  const TDataSetState S = State();
+  if (S != dsEdit && S != dsInsert && S != dsSetKey && S != dsCalcFields && S != dsFilter &&
+      S != dsNewValue)
+    DatabaseError(SNotEditing);
+  const char* Target = S == dsFilter ? WritableFilterBuffer() : GetActiveRecBuf();
+  // dsSetKey has no record buffer here: there is nowhere to write, so it is refused.
+  if (!Target) DatabaseError(SNotEditing);
+  char* RecBuf = const_cast<char*>(Target); // every buffer above is one the dataset owns
+  if (Field->FieldKind() == fkData || Field->FieldKind() == fkInternalCalc) {
+    CheckLineBreaks(Field, Buffer);
+    Field->Validate(Buffer);
+    ValBufToRecBuf(Field->FieldNo(), Field->DataType(), RecBuf, Buffer);
+  } else {
+    char* Area = RecBuf + FDataSize + Field->Offset();
+    Area[0] = Buffer ? 1 : 0;
+    if (Buffer) std::memcpy(Area + 1, Buffer, static_cast<std::size_t>(Field->DataSize()));
+  }
+  if (S != dsCalcFields && S != dsFilter && S != dsNewValue)
+    DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(Field));
+}
+
+bool TKelvaDataset::BCDToCurr(const void* BCD, Currency& Curr) {
+  const auto* Text = static_cast<const char*>(BCD);
+  const std::size_t Length = strnlen(Text, BCDBufferSize);
+  std::size_t First = 0, Last = Length;
+  while (First < Last && Text[First] == ' ') ++First;
+  while (Last > First && Text[Last - 1] == ' ') --Last;
+  return TryStrToCurr(Text + First, Last - First, Curr);
+}
+
+bool TKelvaDataset::CurrToBCD(const Currency& Curr, void* BCD, std::int32_t, std::int32_t) {
+  char Text[CurrToStrBufSize];
+  const std::size_t Length = CurrToStrBuf(Curr, Text);
+  auto* Out = static_cast<char*>(BCD);
+  std::memset(Out, ' ', BCDBufferSize);
+  std::memcpy(Out, Text, Length);
+  Out[Length] = '\0';
+  return true;
+}
+
+} // namespace kelva

@@ -1,0 +1,207 @@
+// Navigation: the cursor primitives over the current record list, GetRecord, bookmarks
+// (a record's identifier), record numbers (positions in the current list) and the filter
+// test that every step applies.
+#include "dataset/KelvaDataset.h"
+
+#include <cstring>
+
+namespace kelva {
+
+namespace {
+std::int32_t ReadBookmark(const void* Bookmark) {
+  std::int32_t RecId;
+  std::memcpy(&RecId, Bookmark, sizeof RecId);
+  return RecId;
+}
+} // namespace
+
+bool TKelvaDataset::RecordFilter(const char* Image) {
+  if (!Filtered() || !OnFilterRecord || FBrowseBuffer != brStandard) return true;
+  const char* SavedFilterBuffer = FFilterBuffer;
+  FFilterBuffer = Image;
+  const TDataSetState Old = SetTempState(dsFilter);
+  bool Accept = true;
+  try {
+    OnFilterRecord(this, Accept);
+  } catch (...) {
+    // A failing handler must not break navigation: it is reported and the record shown
+    // unless the handler had already refused it.
+    Application->HandleException(this);
+  }
+  RestoreState(Old);
+  FFilterBuffer = SavedFilterBuffer;
+  return Accept;
+}
+
+void TKelvaDataset::SetFiltered(bool Value) {
+  if (!Active()) {
+    TDataSet::SetFiltered(Value);
+    return;
+  }
+  CheckBrowseMode();
+  if (Value != Filtered()) {
+    FCurRec = -1;
+    TDataSet::SetFiltered(Value);
+  }
+  First();
+}
+
+bool TKelvaDataset::KlvGetNextRecord() {
+  const std::int32_t Count = FInternalBuf->Count();
+  if (Count == 0 || FCurRec >= Count - 1) return false;
+  if (Filtered() && FBrowseBuffer == brStandard) {
+    for (std::int32_t I = FCurRec + 1; I < Count; ++I)
+      if (RecordFilter(FInternalBuf->Image(I))) {
+        FCurRec = I;
+        return true;
+      }
+    return false;
+  }
+  ++FCurRec;
+  return true;
+}
+
+bool TKelvaDataset::KlvGetPriorRecord() {
+  const std::int32_t Count = FInternalBuf->Count();
+  if (Count == 0 || FCurRec <= 0) return false;
+  if (FCurRec > Count) FCurRec = Count;
+  if (Filtered() && FBrowseBuffer == brStandard) {
+    for (std::int32_t I = FCurRec - 1; I >= 0; --I)
+      if (RecordFilter(FInternalBuf->Image(I))) {
+        FCurRec = I;
+        return true;
+      }
+    return false;
+  }
+  --FCurRec;
+  return true;
+}
+
+bool TKelvaDataset::KlvGetcurrentRecord() {
+  const std::int32_t Count = FInternalBuf->Count();
+  if (Count == 0 || FCurRec < 0 || FCurRec >= Count) return false;
+  if (Filtered() && FBrowseBuffer == brStandard) return RecordFilter(FInternalBuf->Image(FCurRec));
+  return true;
+}
+
+TGetResult TKelvaDataset::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool DoCheck) {
+  if (!FInternalBuf || FInternalBuf->Count() == 0) return grEOF;
+  TGetResult Result = grOK;
+  switch (GetMode) {
+  case gmNext:
+    if (!KlvGetNextRecord()) Result = grEOF;
+    break;
+  case gmPrior:
+    if (!KlvGetPriorRecord()) Result = grBOF;
+    break;
+  case gmCurrent:
+    if (!KlvGetcurrentRecord()) Result = grError;
+    break;
+  }
+  if (Result == grOK) {
+    CopyImageToBuffer(FCurRec, Buffer);
+    const TKlvRecInfo Old = ReadRecInfo(Buffer);
+    WriteRecInfo(Buffer, {FInternalBuf->RecId(FCurRec), Old.UpdateStatus, bfCurrent});
+    GetCalcFields(Buffer);
+  } else if (Result == grError && DoCheck) {
+    DatabaseError(SRecordNotFound);
+  }
+  return Result;
+}
+
+void TKelvaDataset::InternalFirst() {
+  FCurRec = -1;
+}
+
+void TKelvaDataset::InternalLast() {
+  FCurRec = FInternalBuf ? FInternalBuf->Count() : 0;
+}
+
+void TKelvaDataset::InternalGotoBookmark(const void* Bookmark) {
+  const std::int32_t Index = FInternalBuf->IndexOfId(ReadBookmark(Bookmark));
+  if (Index < 0 || !RecordFilter(FInternalBuf->Image(Index))) DatabaseError(SKlvInvalidBookMark);
+  FCurRec = Index;
+}
+
+void TKelvaDataset::InternalSetToRecord(TRecordBuffer Buffer) {
+  const std::int32_t RecId = BufferRecId(Buffer);
+  InternalGotoBookmark(&RecId);
+}
+
+std::int32_t TKelvaDataset::CompareBookmarks(const TBookmark& Bookmark1,
+                                             const TBookmark& Bookmark2) {
+  if (Bookmark1.empty() && Bookmark2.empty()) return 0;
+  if (Bookmark1.empty()) return 1;
+  if (Bookmark2.empty()) return -1;
+  const std::int32_t Id1 = ReadBookmark(Bookmark1.data());
+  const std::int32_t Id2 = ReadBookmark(Bookmark2.data());
+  return Id1 > Id2 ? 1 : (Id1 < Id2 ? -1 : 0);
+}
+
+bool TKelvaDataset::BookmarkValid(const TBookmark& Bookmark) {
+  if (!FInternalBuf || Bookmark.size() < sizeof(std::int32_t)) return false;
+  CursorPosChanged();
+  const std::int32_t Index = FInternalBuf->IndexOfId(ReadBookmark(Bookmark.data()));
+  return Index >= 0 && RecordFilter(FInternalBuf->Image(Index));
+}
+
+std::int32_t TKelvaDataset::GetRecordCount() {
+  return FInternalBuf ? FInternalBuf->Count() : 0;
+}
+
+std::int32_t TKelvaDataset::GetRecNo() {
+  CheckActive();
+  // A record being inserted has no number until it is stored; during an insert the
+  // active buffer carries the bookmark of the record it goes before.
+  if (State() == dsInsert || !FInternalBuf) return 0;
+  const char* Buffer = State() == dsCalcFields ? CalcBuffer() : ActiveBuffer();
+  if (!Buffer || IsEmpty()) return 0;
+  return FInternalBuf->IndexOfId(BufferRecId(Buffer)) + 1;
+}
+
+void TKelvaDataset::SetRecNo(std::int32_t Value) {
+  CheckBrowseMode();
+  if (Value < 1 || Value > FInternalBuf->Count() || !RecordFilter(FInternalBuf->Image(Value - 1)))
+    DatabaseError(SKlvInvalidNumRec);
+  DoBeforeScroll();
+  FCurRec = Value - 1;
+  Resync({rmCenter});
+  DoAfterScroll();
+}
+
+void TKelvaDataset::GotoCurrent(TKelvaDataset* DataSet) {
+  CheckBrowseMode();
+  DataSet->CheckActive();
+  SetBookmark(DataSet->Bookmark());
+}
+
+bool TKelvaDataset::GetCurrentRecord(TRecordBuffer Buffer) {
+  if (IsEmpty() || GetBookmarkFlag(ActiveBuffer()) != bfCurrent) return false;
+  UpdateCursorPos();
+  CopyImageToBuffer(FCurRec, Buffer);
+  return true;
+}
+
+TUpdateStatus TKelvaDataset::UpdateStatus() {
+  CheckActive();
+  const char* Buffer = State() == dsCalcFields ? CalcBuffer() : ActiveBuffer();
+  return static_cast<TUpdateStatus>(ReadRecInfo(Buffer).UpdateStatus);
+}
+
+void TKelvaDataset::KlvCheckOperation(const TDataOperation& Operation,
+                                      const TDataSetErrorEvent& ErrorEvent) {
+  for (;;) {
+    try {
+      UpdateCursorPos();
+      Operation();
+      return;
+    } catch (EDatabaseError& E) {
+      TDataAction Action = daFail;
+      if (ErrorEvent) ErrorEvent(this, E, Action);
+      if (Action == daFail) throw;
+      if (Action == daAbort) Abort();
+    }
+  }
+}
+
+} // namespace kelva

@@ -1,0 +1,136 @@
+// Raw loading: records that program code supplies are committed at once, bypass the
+// per-record update hook and, unless asked, the standard editing events; a raw load may
+// fill a read-only dataset but never edits or deletes.
+#include "dataset/KelvaDataset.h"
+
+#include "framework/rtl/TryFinally.h"
+
+namespace kelva {
+
+namespace {
+// Silent abort unless the standard view is shown: only it can take new records.
+void CheckStandardView(TklvBrowseBuffer View) {
+  if (View != brStandard) Abort();
+}
+} // namespace
+
+void TKelvaDataset::CheckNotRawLoadind() {
+  if (FRawLoading) Abort();
+}
+
+void TKelvaDataset::AppendRaw() {
+  CheckStandardView(FBrowseBuffer);
+  FRawLoading = true;
+  try {
+    Append();
+  } catch (...) {
+    FRawLoading = false;
+    throw;
+  }
+}
+
+void TKelvaDataset::InsertRaw() {
+  CheckStandardView(FBrowseBuffer);
+  FRawLoading = true;
+  try {
+    Insert();
+  } catch (...) {
+    FRawLoading = false;
+    throw;
+  }
+}
+
+void TKelvaDataset::PostRaw() {
+  if (!FRawLoading) return;
+  Post(); // a failed post leaves the raw load going, so the caller can fix and retry
+  FRawLoading = false;
+}
+
+void TKelvaDataset::CancelRaw() {
+  if (!FRawLoading) return;
+  Cancel();
+  FRawLoading = false;
+}
+
+void TKelvaDataset::AddRawRecord(const std::vector<Variant>& Values, bool AppendIt) {
+  CheckStandardView(FBrowseBuffer);
+  auto Add = [&] {
+    if (AppendIt)
+      AppendRecord(Values);
+    else
+      InsertRecord(Values);
+  };
+  if (FRawLoading) {
+    Add();
+    return;
+  }
+  FRawLoading = true;
+  TryFinally(Add, [this] { FRawLoading = false; });
+}
+
+void TKelvaDataset::AppendRawRecord(std::initializer_list<Variant> Values) {
+  AddRawRecord(std::vector<Variant>(Values), true);
+}
+void TKelvaDataset::AppendRawRecord(const std::vector<Variant>& Values) {
+  AddRawRecord(Values, true);
+}
+void TKelvaDataset::InsertRawRecord(std::initializer_list<Variant> Values) {
+  AddRawRecord(std::vector<Variant>(Values), false);
+}
+void TKelvaDataset::InsertRawRecord(const std::vector<Variant>& Values) {
+  AddRawRecord(Values, false);
+}
+
+void TKelvaDataset::Post() {
+  if (FireStdEvents()) {
+    TDataSet::Post();
+    return;
+  }
+  // The framework's post sequence, with the retry protocol run by the dataset itself.
+  UpdateRecord();
+  if (State() != dsEdit && State() != dsInsert) return;
+  DataEvent(deCheckBrowseMode, 0);
+  DoBeforePost();
+  KlvCheckOperation([this] { InternalPost(); }, OnPostError);
+  FreeFieldBuffers();
+  SetState(dsBrowse);
+  Resync({});
+  DoAfterPost();
+}
+
+// The standard editing events stay quiet during a raw load unless asked for.
+void TKelvaDataset::DoBeforeInsert() {
+  if (FireStdEvents()) TDataSet::DoBeforeInsert();
+}
+void TKelvaDataset::DoAfterInsert() {
+  if (FireStdEvents()) TDataSet::DoAfterInsert();
+}
+void TKelvaDataset::DoOnNewRecord() {
+  if (FireStdEvents()) TDataSet::DoOnNewRecord();
+}
+void TKelvaDataset::DoBeforeEdit() {
+  if (FireStdEvents()) TDataSet::DoBeforeEdit();
+}
+void TKelvaDataset::DoAfterEdit() {
+  if (FireStdEvents()) TDataSet::DoAfterEdit();
+}
+void TKelvaDataset::DoBeforePost() {
+  if (FireStdEvents()) TDataSet::DoBeforePost();
+}
+void TKelvaDataset::DoAfterPost() {
+  if (FireStdEvents()) TDataSet::DoAfterPost();
+}
+void TKelvaDataset::DoBeforeCancel() {
+  if (FireStdEvents()) TDataSet::DoBeforeCancel();
+}
+void TKelvaDataset::DoAfterCancel() {
+  if (FireStdEvents()) TDataSet::DoAfterCancel();
+}
+void TKelvaDataset::DoBeforeDelete() {
+  if (FireStdEvents()) TDataSet::DoBeforeDelete();
+}
+void TKelvaDataset::DoAfterDelete() {
+  if (FireStdEvents()) TDataSet::DoAfterDelete();
+}
+
+} // namespace kelva

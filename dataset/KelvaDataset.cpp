@@ -13,7 +13,7 @@ constexpr std::int32_t RecInfoSize = sizeof(TKlvRecInfo);
 constexpr std::int32_t BookmarkBytes = sizeof(std::int32_t);
 } // namespace
 
-TKelvaDataset::TKelvaDataset(TComponent* AOwner) : TDataSet(AOwner) {}
+TKelvaDataset::TKelvaDataset(TComponent* AOwner) : TDataSet(AOwner), FParams(this) {}
 
 TKelvaDataset::~TKelvaDataset() {
   Destroying();
@@ -222,6 +222,7 @@ void TKelvaDataset::DoOnLoad(TKlvLoadAction) {
 }
 
 void TKelvaDataset::DoAfterOpen() {
+  if (!FPrepared) Prepare();
   DoOnLoad(laFirst);
   TDataSet::DoAfterOpen();
 }

@@ -37,6 +37,9 @@ enum TklvBrowseBuffer : std::uint8_t { brStandard, brold, brModified, brInserted
 // What the load hook is asked for.
 enum TKlvLoadAction : std::uint8_t { laFirst, LaNext, LaAll };
 
+struct TKlvStreamContent;
+struct TKlvStreamRecord;
+
 // The information block at the end of every record buffer. RecId is also the bookmark.
 #pragma pack(push, 1)
 struct TKlvRecInfo {
@@ -72,6 +75,53 @@ public:
   bool RawLoadFireStdEvents() const { return FRawLoadFireStdEvents; }
   void SetRawLoadFireStdEvents(bool Value) { FRawLoadFireStdEvents = Value; }
   bool CachedUpdates() const { return FCachedUpdates; }
+  // Switching on an open dataset discards pending changes (it never commits them).
+  void SetCachedUpdates(bool Value);
+
+  // ---- Cached updates ------------------------------------------------------------------------
+  // Pending changes are derived by comparing the working copy with the committed records:
+  // an identifier only in the working copy is an insertion, one whose images differ byte
+  // for byte is a modification, and every deleted entry is a deletion.
+  bool UpDatesPending() { return GetUpDatesPending(); }
+  bool GetUpDatesPending();
+  void ApplyUpdates();
+  void CommitUpdates();
+  void CancelUpdates();
+  // Settle the pending change of the record at the cursor in the current view.
+  void CommitRecord();
+  void RevertRecord();
+
+  // ---- Browse views ------------------------------------------------------------------------
+  // Shows the current records, the committed ones, or only the modified, inserted or
+  // deleted ones. Ignored while no working copy exists.
+  void SetBrowseBuffer(TklvBrowseBuffer Value);
+
+  // ---- Parameters ----------------------------------------------------------------------------
+  // One parameter description per line, e.g. "PARAM=CUSTNO,INTEGER". Assigning rebuilds
+  // the parameter list (values set before are lost).
+  TStrings& ParamsDesc() { return FParamsDesc; }
+  const TStrings& ParamsDesc() const { return FParamsDesc; }
+  void SetFParamsDesc(const TStrings& Value);
+  void CreateParams();
+  TParams& Params() { return FParams; }
+  TParam* ParamByName(const std::string& Name) { return FParams.ParamByName(Name); }
+  std::int32_t GetParamsCount() const { return FParams.Count(); }
+  void SetParamsList(const TParams& Value) { FParams.AssignValues(Value); }
+  // Copies the master dataset's values into same-named parameters.
+  void Prepare() { SetPrepared(true); }
+  void UnPrepare() { SetPrepared(false); }
+  void SetPrepared(bool Value);
+  bool Prepared() const { return FPrepared; }
+  void Loaded() override;
+
+  // ---- Master link -------------------------------------------------------------------------
+  TDataSource* MasterSource() const { return FMasterSource; }
+  // Refuses a link whose chain of data sources comes back to this dataset.
+  void SetMasterSource(TDataSource* Value);
+
+  // ---- Loading more records ----------------------------------------------------------------
+  void FetchMoreData(bool All);
+  void FetchAll() { FetchMoreData(true); }
 
   // ---- Record store ------------------------------------------------------------------------
   TklvBrowseBuffer BrowseBuffer() const { return FBrowseBuffer; }
@@ -153,6 +203,20 @@ protected:
   virtual void DoOnUpdateRec(TUpdateStatus Action);
   virtual void DoOnLoad(TKlvLoadAction Action);
 
+public:
+  // ---- Persistence -------------------------------------------------------------------------
+  // Saving needs an open dataset and writes every record list with the descriptions.
+  virtual void SaveToStream(TStream& Stream);
+  // Loading needs a closed dataset. It is all or nothing: a stream that cannot be loaded
+  // raises "invalid file format" and leaves the dataset closed with its descriptions and
+  // parameters as they were.
+  virtual void LoadFromStream(TStream& Stream);
+  // Writes a temporary file beside FileName and replaces FileName only once it is complete
+  // and on disk: a failed save never damages the previous file.
+  void SaveTofile(const std::string& FileName);
+  void LoadFromFile(const std::string& FileName);
+
+protected:
   // ---- Field values ----------------------------------------------------------------------------
   bool RecBufToValBuf(std::int32_t FieldNo, TFieldType DataType, const char* RecBuf, void* ValBuf);
   void ValBufToRecBuf(std::int32_t FieldNo, TFieldType DataType, char* RecBuf, const void* ValBuf);
@@ -174,7 +238,19 @@ protected:
   void InitBufferPointers();
   void SetInternalBuf();
   void CheckCachedBuf();
+  void checkBrowseBuffer();
+  void ClearCurrentBrowseBuffer();
+  void CreateModifBuffer();
+  void CreateInsertBuffer();
+  // The committed image of the current record, or null for a pending insertion.
+  const char* GetOldRecord();
   TKlvRecordList* InternalBuf() const { return FInternalBuf; }
+  TKlvRecordList* CommittedBuf() const { return FCommittedBuf.get(); }
+  TKlvRecordList* CachedBuf() const { return FCachedBuf.get(); }
+  TKlvRecordList* DeletedBuf() const { return FDeletedBuf.get(); }
+  TDataSource* GetDataSource() override { return FMasterSource; }
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void InternalRefresh() override;
   // Makes sure identifiers handed out later stay clear of RecId (records that arrive from a
   // stream or a clone keep their identifiers).
   void NoteArrivedRecId(std::int32_t RecId);
@@ -192,10 +268,29 @@ private:
   void FreeInternalBuf();
   const char* WritableFilterBuffer();
   void CheckLineBreaks(TField* Field, const void* Buffer) const;
-  const char* OldRecordImage();
+  void ReallocateBuffers();
+  // The pending state of entry Index of the current list, from the pending-change rules.
+  TUpdateStatus DerivedUpdateStatus(std::int32_t Index);
+  void DropViewEntry();
+  void CommitStandard();
+  void CommitModified();
+  void CommitInserted();
+  void CommitDeleted();
+  void RevertStandard();
+  void RevertModified();
+  void RevertInserted();
+  void RevertDeleted();
+  void InsertIntoCommittedAfterPredecessor(const TKlvRecordList& Source, std::int32_t Index);
+
+  void LoadContent(const TKlvStreamContent& Content);
+  std::unique_ptr<TKlvRecordList> BuildList(const std::vector<TKlvStreamRecord>& Records);
 
   // Published and persistent state.
   TStringList FMetaFields;
+  TStringList FParamsDesc;
+  TParams FParams;
+  bool FPrepared = false;
+  TDataSource* FMasterSource = nullptr;
   bool FReadOnly = false;
   bool FRawLoadFireStdEvents = false;
   bool FCachedUpdates = false;
@@ -226,3 +321,6 @@ private:
 };
 
 } // namespace kelva
+
+// The event-driven descendant belongs to the public interface too.
+#include "dataset/EventDataset.h"

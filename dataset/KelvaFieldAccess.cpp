@@ -22,15 +22,19 @@ const char* TKelvaDataset::GetActiveRecBuf() {
   case dsFilter:
     return FFilterBuffer;
   case dsOldValue:
-    return OldRecordImage();
+    return GetOldRecord();
   default:
     return nullptr;
   }
 }
 
-const char* TKelvaDataset::OldRecordImage() {
-  // The committed version of the record in the active buffer; a pending insertion has none.
-  if (!FCommittedBuf || !ActiveBuffer()) return nullptr;
+const char* TKelvaDataset::GetOldRecord() {
+  // The committed version of the record in the active buffer (during an edit that is the
+  // edited record). A pending insertion has none, and neither has a record being inserted:
+  // its buffer is not flagged current (it may carry the bookmark of the record it goes
+  // before, which must not lend it that record's old values).
+  if (!FCommittedBuf || !ActiveBuffer() || GetBookmarkFlag(ActiveBuffer()) != bfCurrent)
+    return nullptr;
   const std::int32_t Index = FCommittedBuf->IndexOfId(BufferRecId(ActiveBuffer()));
   return Index < 0 ? nullptr : FCommittedBuf->Image(Index);
 }

@@ -100,8 +100,10 @@ TGetResult TKelvaDataset::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool
   }
   if (Result == grOK) {
     CopyImageToBuffer(FCurRec, Buffer);
-    const TKlvRecInfo Old = ReadRecInfo(Buffer);
-    WriteRecInfo(Buffer, {FInternalBuf->RecId(FCurRec), Old.UpdateStatus, bfCurrent});
+    // The status of a fetched record follows from the pending-change rules, so that a
+    // grid can show each record's state.
+    WriteRecInfo(Buffer, {FInternalBuf->RecId(FCurRec),
+                          static_cast<std::uint8_t>(DerivedUpdateStatus(FCurRec)), bfCurrent});
     GetCalcFields(Buffer);
   } else if (Result == grError && DoCheck) {
     DatabaseError(SRecordNotFound);

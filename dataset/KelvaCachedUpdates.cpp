@@ -1,0 +1,238 @@
+// Cached updates: what counts as a pending change, and applying, committing and reverting
+// pending changes as a whole or one record at a time in each browse view.
+#include "dataset/KelvaDataset.h"
+
+namespace kelva {
+
+namespace {
+
+// Position of RecId in List, trying Hint first: a working copy keeps mostly the order of
+// the committed list it was copied from, so walking both side by side rarely searches.
+std::int32_t FindWithHint(const TKlvRecordList& List, std::int32_t RecId, std::int32_t Hint) {
+  if (Hint >= 0 && Hint < List.Count() && List.RecId(Hint) == RecId) return Hint;
+  return List.IndexOfId(RecId);
+}
+
+} // namespace
+
+bool TKelvaDataset::GetUpDatesPending() {
+  if (!FCachedBufActive || !FCachedBuf || !FCommittedBuf) return false;
+  if (FDeletedBuf && FDeletedBuf->Count() > 0) return true;
+  std::int32_t Hint = 0;
+  for (std::int32_t I = 0; I < FCachedBuf->Count(); ++I) {
+    const std::int32_t Committed = FindWithHint(*FCommittedBuf, FCachedBuf->RecId(I), Hint);
+    if (Committed < 0 || !FCachedBuf->SameImage(I, *FCommittedBuf, Committed)) return true;
+    Hint = Committed + 1;
+  }
+  return false;
+}
+
+TUpdateStatus TKelvaDataset::DerivedUpdateStatus(std::int32_t Index) {
+  if (!FCachedBufActive || FInternalBuf == FCommittedBuf.get()) return usUnmodified;
+  if (FInternalBuf == FDeletedBuf.get()) return usDeleted;
+  const std::int32_t Committed = FindWithHint(*FCommittedBuf, FInternalBuf->RecId(Index), Index);
+  if (Committed < 0) return usInserted;
+  return FInternalBuf->SameImage(Index, *FCommittedBuf, Committed) ? usUnmodified : usModified;
+}
+
+void TKelvaDataset::ApplyUpdates() {
+  checkBrowseBuffer();
+  CheckBrowseMode();
+  UpdateCursorPos();
+  if (FCachedBuf) DoOnUpdate();
+}
+
+void TKelvaDataset::CommitUpdates() {
+  checkBrowseBuffer();
+  CheckBrowseMode();
+  UpdateCursorPos();
+  if (FCachedBuf) {
+    FCommittedBuf = std::move(FCachedBuf);
+    FDeletedBuf.reset();
+    FCachedBufActive = false;
+    SetInternalBuf();
+    ClearCurrentBrowseBuffer();
+    FBrowseBuffer = brStandard;
+  }
+  Resync({});
+}
+
+void TKelvaDataset::CancelUpdates() {
+  checkBrowseBuffer();
+  Cancel();
+  CheckBrowseMode();
+  UpdateCursorPos();
+  if (FCachedBuf) {
+    FCachedBuf.reset();
+    FDeletedBuf.reset();
+    FCachedBufActive = false;
+    SetInternalBuf();
+    ClearCurrentBrowseBuffer();
+    FBrowseBuffer = brStandard;
+  }
+  CursorPosChanged();
+  Resync({});
+}
+
+void TKelvaDataset::CommitRecord() {
+  if (!Active() || !GetUpDatesPending() || FBrowseBuffer == brold) return;
+  Cancel();
+  CheckBrowseMode();
+  UpdateCursorPos();
+  switch (FBrowseBuffer) {
+  case brStandard: CommitStandard(); break;
+  case brModified: CommitModified(); break;
+  case brInserted: CommitInserted(); break;
+  case brDeleted: CommitDeleted(); break;
+  default: break;
+  }
+  CursorPosChanged();
+  Resync({});
+}
+
+void TKelvaDataset::RevertRecord() {
+  if (!Active() || !GetUpDatesPending() || FBrowseBuffer == brold) return;
+  Cancel();
+  CheckBrowseMode();
+  UpdateCursorPos();
+  switch (FBrowseBuffer) {
+  case brStandard: RevertStandard(); break;
+  case brModified: RevertModified(); break;
+  case brInserted: RevertInserted(); break;
+  case brDeleted: RevertDeleted(); break;
+  default: break;
+  }
+  CursorPosChanged();
+  Resync({});
+}
+
+// ---- One record at a time ---------------------------------------------------------------------
+
+namespace {
+bool CursorOnList(std::int32_t CurRec, const TKlvRecordList* List) {
+  return List && CurRec >= 0 && CurRec < List->Count();
+}
+} // namespace
+
+void TKelvaDataset::DropViewEntry() {
+  FInternalBuf->Delete(FCurRec);
+  if (FCurRec >= FInternalBuf->Count()) --FCurRec;
+}
+
+// A pending insertion enters the committed list right after the committed version of the
+// record that precedes it in Source (first when there is none).
+void TKelvaDataset::InsertIntoCommittedAfterPredecessor(const TKlvRecordList& Source,
+                                                        std::int32_t Index) {
+  std::int32_t Before = -1;
+  if (Index > 0) Before = FCommittedBuf->IndexOfId(Source.RecId(Index - 1));
+  const std::int32_t At = Before + 1;
+  FCommittedBuf->InsertFrom(At < FCommittedBuf->Count() ? At : FCommittedBuf->Count(), Source,
+                            Index);
+}
+
+void TKelvaDataset::CommitStandard() {
+  if (!CursorOnList(FCurRec, FInternalBuf)) return;
+  const std::int32_t Committed = FCommittedBuf->IndexOfId(FInternalBuf->RecId(FCurRec));
+  if (Committed < 0)
+    InsertIntoCommittedAfterPredecessor(*FInternalBuf, FCurRec);
+  else if (!FInternalBuf->SameImage(FCurRec, *FCommittedBuf, Committed))
+    FCommittedBuf->SetImageFrom(Committed, *FInternalBuf, FCurRec);
+}
+
+void TKelvaDataset::CommitModified() {
+  if (!CursorOnList(FCurRec, FInternalBuf)) return;
+  const std::int32_t RecId = FInternalBuf->RecId(FCurRec);
+  const std::int32_t Working = FCachedBuf->IndexOfId(RecId);
+  const std::int32_t Committed = FCommittedBuf->IndexOfId(RecId);
+  if (Working < 0 || Committed < 0) return;
+  FCommittedBuf->SetImageFrom(Committed, *FCachedBuf, Working);
+  DropViewEntry();
+}
+
+void TKelvaDataset::CommitInserted() {
+  if (!CursorOnList(FCurRec, FInternalBuf)) return;
+  const std::int32_t Working = FCachedBuf->IndexOfId(FInternalBuf->RecId(FCurRec));
+  if (Working < 0) return;
+  InsertIntoCommittedAfterPredecessor(*FCachedBuf, Working);
+  DropViewEntry();
+}
+
+void TKelvaDataset::CommitDeleted() {
+  if (!CursorOnList(FCurRec, FInternalBuf)) return;
+  const std::int32_t Committed = FCommittedBuf->IndexOfId(FInternalBuf->RecId(FCurRec));
+  if (Committed < 0) return;
+  FCommittedBuf->Delete(Committed);
+  DropViewEntry();
+}
+
+void TKelvaDataset::RevertStandard() {
+  if (!CursorOnList(FCurRec, FInternalBuf)) return;
+  const std::int32_t Committed = FCommittedBuf->IndexOfId(FInternalBuf->RecId(FCurRec));
+  if (Committed < 0)
+    DropViewEntry();
+  else if (!FInternalBuf->SameImage(FCurRec, *FCommittedBuf, Committed))
+    FInternalBuf->SetImageFrom(FCurRec, *FCommittedBuf, Committed);
+}
+
+void TKelvaDataset::RevertModified() {
+  if (!CursorOnList(FCurRec, FInternalBuf)) return;
+  const std::int32_t RecId = FInternalBuf->RecId(FCurRec);
+  const std::int32_t Working = FCachedBuf->IndexOfId(RecId);
+  const std::int32_t Committed = FCommittedBuf->IndexOfId(RecId);
+  if (Working < 0 || Committed < 0) return;
+  FCachedBuf->SetImageFrom(Working, *FCommittedBuf, Committed);
+  DropViewEntry();
+}
+
+void TKelvaDataset::RevertInserted() {
+  if (!CursorOnList(FCurRec, FInternalBuf)) return;
+  const std::int32_t Working = FCachedBuf->IndexOfId(FInternalBuf->RecId(FCurRec));
+  if (Working < 0) return;
+  FCachedBuf->Delete(Working);
+  DropViewEntry();
+}
+
+void TKelvaDataset::RevertDeleted() {
+  if (!CursorOnList(FCurRec, FInternalBuf)) return;
+  const std::int32_t Committed = FCommittedBuf->IndexOfId(FInternalBuf->RecId(FCurRec));
+  if (Committed < 0) return;
+  // The record returns with its committed image at its committed position, kept inside
+  // the working copy's last index (so a record deleted from the end comes back one place
+  // before it, as files and callers have always seen it).
+  std::int32_t At = Committed;
+  if (At > FCachedBuf->Count() - 1) At = FCachedBuf->Count() - 1;
+  if (At < 0) At = 0;
+  FCachedBuf->InsertFrom(At, *FCommittedBuf, Committed);
+  DropViewEntry();
+}
+
+// ---- Switching the regime ---------------------------------------------------------------------
+
+void TKelvaDataset::SetCachedUpdates(bool Value) {
+  if (!Active() || ComponentState().Contains(csDesigning)) {
+    FCachedUpdates = Value;
+    return;
+  }
+  if (Value == FCachedUpdates) return;
+  CheckBrowseMode();
+  UpdateCursorPos();
+  if (FCachedBuf) CancelUpdates();
+  FCachedUpdates = Value;
+  ReallocateBuffers();
+  Resync({});
+}
+
+void TKelvaDataset::ReallocateBuffers() {
+  FreeFieldBuffers();
+  SetBufListSize(0);
+  try {
+    InitBufferPointers();
+    SetBufListSize(BufferCount() + 1);
+  } catch (...) {
+    SetState(dsInactive);
+    CloseCursor();
+    throw;
+  }
+}
+
+} // namespace kelva

@@ -1,0 +1,154 @@
+// Saving a dataset to a stream or file and loading it back. Loading is all or nothing, and
+// saving to a file replaces the old file only once the new one is complete on disk.
+#include "dataset/KelvaDataset.h"
+
+#include "dataset/persistence/StreamFormat.h"
+#include "framework/rtl/RtlConsts.h"
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace kelva {
+
+namespace {
+
+// A description line holding a line break or NUL would split or end its line in the file.
+void CheckWritableLines(const TStrings& Lines) {
+  for (std::int32_t I = 0; I < Lines.Count(); ++I)
+    if (Lines[I].find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+      DatabaseError("A description line cannot hold a line break: '" + Lines[I] + "'");
+}
+
+std::string TemporaryNameBeside(const std::string& FileName) {
+  static std::atomic<unsigned> Counter{0};
+  return FileName + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(Counter++);
+}
+
+// Makes the rename itself durable: the directory entry is on disk too.
+void SyncDirectoryOf(const std::string& FileName) {
+  std::filesystem::path Directory = std::filesystem::path(FileName).parent_path();
+  if (Directory.empty()) Directory = ".";
+  const int Descriptor = ::open(Directory.c_str(), O_RDONLY | O_DIRECTORY);
+  if (Descriptor < 0) return;
+  ::fsync(Descriptor);
+  ::close(Descriptor);
+}
+
+} // namespace
+
+void TKelvaDataset::SaveToStream(TStream& Stream) {
+  CheckActive();
+  CheckWritableLines(FParamsDesc);
+  CheckWritableLines(FMetaFields);
+  std::string Text;
+  WriteStreamText(Text, Name(), FParamsDesc, FMetaFields, *FCommittedBuf,
+                  FCachedBufActive ? FCachedBuf.get() : nullptr,
+                  FCachedBufActive ? FDeletedBuf.get() : nullptr);
+  Stream.WriteBuffer(Text);
+}
+
+void TKelvaDataset::SaveTofile(const std::string& FileName) {
+  const std::string Temporary = TemporaryNameBeside(FileName);
+  try {
+    {
+      std::unique_ptr<TFileStream> File;
+      try {
+        File = std::make_unique<TFileStream>(Temporary, fmCreate);
+      } catch (const EFCreateError&) {
+        throw EFCreateError(Format(SFCreateError, {FileName}));
+      }
+      SaveToStream(*File);
+      File->Flush();
+    }
+    std::error_code Error;
+    if (std::filesystem::exists(FileName, Error))
+      std::filesystem::permissions(Temporary, std::filesystem::status(FileName).permissions(),
+                                   Error);
+    if (std::rename(Temporary.c_str(), FileName.c_str()) != 0)
+      throw EFCreateError(Format(SFCreateError, {FileName}));
+  } catch (...) {
+    std::remove(Temporary.c_str());
+    throw;
+  }
+  SyncDirectoryOf(FileName);
+}
+
+void TKelvaDataset::LoadFromFile(const std::string& FileName) {
+  TFileStream File(FileName, fmOpenRead);
+  LoadFromStream(File);
+}
+
+std::unique_ptr<TKlvRecordList>
+TKelvaDataset::BuildList(const std::vector<TKlvStreamRecord>& Records) {
+  auto List = std::make_unique<TKlvRecordList>(FPool);
+  // An image shorter than the record is padded with blanks (null values); a longer one is
+  // cut: characters past the record carry no meaning.
+  std::string Image(static_cast<std::size_t>(FDataSize), ' ');
+  for (const TKlvStreamRecord& Record : Records) {
+    const std::size_t Length = std::min(Record.Image.size(), Image.size());
+    Image.replace(0, Length, Record.Image.substr(0, Length));
+    std::fill(Image.begin() + static_cast<std::ptrdiff_t>(Length), Image.end(), ' ');
+    List->Add(Image.data(), Record.RecId); // the same identifier twice is refused
+    NoteArrivedRecId(Record.RecId);
+  }
+  return List;
+}
+
+void TKelvaDataset::LoadContent(const TKlvStreamContent& Content) {
+  auto Committed = BuildList(Content.Committed);
+  std::unique_ptr<TKlvRecordList> Cached, Deleted;
+  if (Content.HasWorkingCopy) {
+    Cached = BuildList(Content.Cached);
+    Deleted = BuildList(Content.Deleted);
+  }
+  // Everything is built: replace the store in one step.
+  ClearCurrentBrowseBuffer();
+  FBrowseBuffer = brStandard;
+  FCommittedBuf = std::move(Committed);
+  FCachedBuf = std::move(Cached);
+  FDeletedBuf = std::move(Deleted);
+  FCachedBufActive = Content.HasWorkingCopy;
+  if (FCachedBufActive) FCachedUpdates = true;
+  SetInternalBuf();
+  FCurRec = -1;
+}
+
+void TKelvaDataset::LoadFromStream(TStream& Stream) {
+  CheckInactive();
+  // What a failed load must give back.
+  const TStringList OldParamsDesc(FParamsDesc);
+  const TStringList OldMetaFields(FMetaFields);
+  TParams OldParams;
+  OldParams.Assign(FParams);
+  const bool OldCachedUpdates = FCachedUpdates;
+  try {
+    std::string Text(static_cast<std::size_t>(Stream.Size() - Stream.Position()), '\0');
+    Text.resize(static_cast<std::size_t>(Stream.Read(Text.data(), Text.size())));
+    const TKlvStreamContent Content = ParseStreamText(Text);
+    FParamsDesc.Clear();
+    for (const std::string& Line : Content.ParamsDesc) FParamsDesc.Add(Line);
+    FMetaFields.Clear();
+    for (const std::string& Line : Content.MetaFields) FMetaFields.Add(Line);
+    FParams.Clear();
+    CreateParams();
+    Open();
+    LoadContent(Content);
+    First();
+  } catch (...) {
+    try {
+      Close();
+    } catch (...) {
+      // A close handler that fails cannot stop the dataset from going back to closed.
+    }
+    FParamsDesc.Assign(OldParamsDesc);
+    FMetaFields.Assign(OldMetaFields);
+    FParams.Assign(OldParams);
+    FCachedUpdates = OldCachedUpdates;
+    DatabaseError(SklvFicError);
+  }
+}
+
+} // namespace kelva

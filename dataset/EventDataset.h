@@ -10,8 +10,7 @@
 namespace kelva {
 
 using TKlvLoadNotifyEvent = std::function<void(TKelvaDataset* DataSet, TKlvLoadAction Action)>;
-using TklvUpdateRecNotifyEvent =
-    std::function<void(TKelvaDataset* DataSet, TUpdateStatus Action)>;
+using TklvUpdateRecNotifyEvent = std::function<void(TKelvaDataset* DataSet, TUpdateStatus Action)>;
 using TklvUpdateNotifyEvent = std::function<void(TKelvaDataset* DataSet)>;
 
 class TEventDataset : public TKelvaDataset {

@@ -42,8 +42,12 @@ void TKelvaDataset::SetBrowseBuffer(TklvBrowseBuffer Value) {
         ClearCurrentBrowseBuffer();
         try {
           switch (Value) {
-          case brStandard: SetInternalBuf(); break;
-          case brold: FInternalBuf = FCommittedBuf.get(); break;
+          case brStandard:
+            SetInternalBuf();
+            break;
+          case brold:
+            FInternalBuf = FCommittedBuf.get();
+            break;
           case brModified:
             CreateModifBuffer();
             FInternalBuf = FModifBuffer.get();
@@ -52,7 +56,9 @@ void TKelvaDataset::SetBrowseBuffer(TklvBrowseBuffer Value) {
             CreateInsertBuffer();
             FInternalBuf = FInsertBuffer.get();
             break;
-          case brDeleted: FInternalBuf = FDeletedBuf.get(); break;
+          case brDeleted:
+            FInternalBuf = FDeletedBuf.get();
+            break;
           }
         } catch (...) {
           // The view being left is gone and the new one is not complete: fall back to the

@@ -80,11 +80,20 @@ void TKelvaDataset::CommitRecord() {
   CheckBrowseMode();
   UpdateCursorPos();
   switch (FBrowseBuffer) {
-  case brStandard: CommitStandard(); break;
-  case brModified: CommitModified(); break;
-  case brInserted: CommitInserted(); break;
-  case brDeleted: CommitDeleted(); break;
-  default: break;
+  case brStandard:
+    CommitStandard();
+    break;
+  case brModified:
+    CommitModified();
+    break;
+  case brInserted:
+    CommitInserted();
+    break;
+  case brDeleted:
+    CommitDeleted();
+    break;
+  default:
+    break;
   }
   CursorPosChanged();
   Resync({});
@@ -96,11 +105,20 @@ void TKelvaDataset::RevertRecord() {
   CheckBrowseMode();
   UpdateCursorPos();
   switch (FBrowseBuffer) {
-  case brStandard: RevertStandard(); break;
-  case brModified: RevertModified(); break;
-  case brInserted: RevertInserted(); break;
-  case brDeleted: RevertDeleted(); break;
-  default: break;
+  case brStandard:
+    RevertStandard();
+    break;
+  case brModified:
+    RevertModified();
+    break;
+  case brInserted:
+    RevertInserted();
+    break;
+  case brDeleted:
+    RevertDeleted();
+    break;
+  default:
+    break;
   }
   CursorPosChanged();
   Resync({});

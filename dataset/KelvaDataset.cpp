@@ -35,11 +35,15 @@ void TKelvaDataset::PopulateFieldDefsFromSchema() {
   // The whole description is read before anything is built, so a description that cannot
   // be read leaves no half-built layout behind.
   TKlvFieldLayout Layout = ParseFieldDescriptions(FMetaFields, Name());
+  // While the store is open its records and buffers have the layout they were opened with:
+  // asking again for the definitions must not change it under them.
+  const bool KeepLayout = IsCursorOpen();
   for (const TKlvFieldDescription& Field : Layout.Fields) {
     TFieldDef* Def = FieldDefs().CreateDef(Field.Name, Field.FieldType, Field.DefSize, false,
                                            FieldDefs().Count() + 1);
     if (Field.FieldType == ftBCD) Def->SetPrecision(19);
   }
+  if (KeepLayout) return;
   FFieldInfo = std::move(Layout.FieldInfo);
   FDataSize = Layout.DataSize;
 }

@@ -9,6 +9,8 @@
 
 #include "dataset/messages.h"
 #include "dataset/schema/FieldLayout.h"
+#include "dataset/search/KeyEncoding.h"
+#include "dataset/search/SearchIndex.h"
 #include "dataset/store/RecordList.h"
 #include "framework/db/DBConsts.h"
 #include "framework/db/DataSet.h"
@@ -95,6 +97,32 @@ public:
   // Shows the current records, the committed ones, or only the modified, inserted or
   // deleted ones. Ignored while no working copy exists.
   void SetBrowseBuffer(TklvBrowseBuffer Value);
+
+  // ---- Ordering and searching --------------------------------------------------------------
+  // Sorts the current list on the named fields (';'-separated) and keeps the current record
+  // current. Records with equal keys keep their order.
+  void SortOn(const std::string& FieldNames, bool CaseInsensitive, bool Descending);
+  void SortOnFields(TKlvRecordList& List, const std::string& FieldNames, bool CaseInsensitive,
+                    bool Descending);
+  // The record comparison: the sign orders ImageA against ImageB on the fields from
+  // FieldIndex on; PartialLength, when not 0, compares only that many leading bytes of the
+  // last field when it is text. Nulls come first, False before True.
+  std::int32_t CompareFields(const char* ImageA, const char* ImageB,
+                             const std::vector<TField*>& FieldList, std::int32_t FieldIndex,
+                             std::int32_t PartialLength, bool CaseInsensitive);
+  std::int32_t CompareOneField(const char* ImageA, const char* ImageB, TField* Field,
+                               std::int32_t PartialLength, bool CaseInsensitive);
+  bool Locate(const std::string& KeyFields, const Variant& KeyValues,
+              TLocateOptions Options) override;
+  Variant Lookup(const std::string& KeyFields, const Variant& KeyValues,
+                 const std::string& ResultFields) override;
+  // Finds the first visible record whose key fields equal KeyValues; with SyncCursor the
+  // cursor moves to it. The found image is left in the key buffer (TempBuffer).
+  bool LocateRecord(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options,
+                    bool SyncCursor);
+  // Makes Target (closed) a read-only copy of this open dataset: same descriptions,
+  // records and pending changes.
+  void Clone(TKelvaDataset* Target);
 
   // ---- Parameters ----------------------------------------------------------------------------
   // One parameter description per line, e.g. "PARAM=CUSTNO,INTEGER". Assigning rebuilds
@@ -251,6 +279,7 @@ protected:
   TDataSource* GetDataSource() override { return FMasterSource; }
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void InternalRefresh() override;
+  bool FindRecord(bool Restart, bool GoForward) override;
   // Makes sure identifiers handed out later stay clear of RecId (records that arrive from a
   // stream or a clone keep their identifiers).
   void NoteArrivedRecId(std::int32_t RecId);
@@ -267,8 +296,14 @@ private:
   void AddRawRecord(const std::vector<Variant>& Values, bool AppendIt);
   void FreeInternalBuf();
   const char* WritableFilterBuffer();
-  void CheckLineBreaks(TField* Field, const void* Buffer) const;
+  // Refuses values the text format cannot carry: line breaks, NAN and INF.
+  void CheckStorable(TField* Field, const void* Buffer) const;
   void ReallocateBuffers();
+  std::vector<TKlvKeyColumn> KeyColumns(const std::vector<TField*>& Fields) const;
+  // Position of the first visible record of the current list whose encoding matches Key.
+  std::int32_t FindKey(const TKlvKeyEncoder& Encoder, const std::string& Signature,
+                       const std::string& Key, bool Prefix);
+  void CheckPhysicalFields(const std::vector<TField*>& Fields) const;
   // The pending state of entry Index of the current list, from the pending-change rules.
   TUpdateStatus DerivedUpdateStatus(std::int32_t Index);
   void DropViewEntry();
@@ -309,7 +344,18 @@ private:
   // Field reads in dsFilter come from here: a stored image, or FFilterScratch once a
   // field has been written in that state, so that no write ever reaches a stored image.
   const char* FFilterBuffer = nullptr;
+  bool FFilterBufferWritable = false; // the key buffer of a search, not a stored image
   std::string FFilterScratch;
+
+  // What searches have learned: a key searched a second time on an unchanged list gets an
+  // index, used until the list changes.
+  struct TSearchCacheEntry {
+    std::string Signature;
+    std::uint64_t Stamp = 0;
+    std::uint64_t Version = 0;
+    std::unique_ptr<TKlvSearchIndex> Index; // null: searched once, by scanning
+  };
+  std::vector<TSearchCacheEntry> FSearchCache;
 
   std::int32_t FDataSize = 1;
   std::int32_t FBufferSize = 0;

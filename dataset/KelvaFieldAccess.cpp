@@ -5,6 +5,7 @@
 
 #include "dataset/SlotText.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace kelva {
@@ -71,8 +72,17 @@ bool TKelvaDataset::GetFieldData(TField* Field, void* Buffer) {
   return true;
 }
 
-void TKelvaDataset::CheckLineBreaks(TField* Field, const void* Buffer) const {
-  if (!Buffer || Field->DataType() != ftString) return;
+void TKelvaDataset::CheckStorable(TField* Field, const void* Buffer) const {
+  if (!Buffer) return;
+  if (Field->DataType() == ftFloat || Field->DataType() == ftDateTime) {
+    // NAN and INF have texts that no number conversion reads back: stored, they would
+    // make the record unreadable.
+    double Value;
+    std::memcpy(&Value, Buffer, sizeof Value);
+    if (!std::isfinite(Value)) DatabaseErrorFmt(SFieldValueError, {Field->DisplayName()});
+    return;
+  }
+  if (Field->DataType() != ftString) return;
   const auto* Text = static_cast<const char*>(Buffer);
   const std::size_t Length = strnlen(Text, static_cast<std::size_t>(Field->Size()));
   if (std::memchr(Text, '\r', Length) || std::memchr(Text, '\n', Length))
@@ -82,7 +92,7 @@ void TKelvaDataset::CheckLineBreaks(TField* Field, const void* Buffer) const {
 const char* TKelvaDataset::WritableFilterBuffer() {
   // A filter handler sees stored images themselves; a write from inside it goes to a
   // private copy so that no stored record changes behind the store's back.
-  if (FFilterBuffer && FFilterBuffer != FFilterScratch.data()) {
+  if (FFilterBuffer && !FFilterBufferWritable && FFilterBuffer != FFilterScratch.data()) {
     FFilterScratch.assign(static_cast<std::size_t>(FBufferSize), '\0');
     std::memcpy(FFilterScratch.data(), FFilterBuffer, static_cast<std::size_t>(FDataSize));
     FFilterBuffer = FFilterScratch.data();
@@ -100,7 +110,7 @@ void TKelvaDataset::SetFieldData(TField* Field, const void* Buffer) {
   if (!Target) DatabaseError(SNotEditing);
   char* RecBuf = const_cast<char*>(Target); // every buffer above is one the dataset owns
   if (Field->FieldKind() == fkData || Field->FieldKind() == fkInternalCalc) {
-    CheckLineBreaks(Field, Buffer);
+    CheckStorable(Field, Buffer);
     Field->Validate(Buffer);
     ValBufToRecBuf(Field->FieldNo(), Field->DataType(), RecBuf, Buffer);
   } else {

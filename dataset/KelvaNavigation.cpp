@@ -18,7 +18,9 @@ std::int32_t ReadBookmark(const void* Bookmark) {
 bool TKelvaDataset::RecordFilter(const char* Image) {
   if (!Filtered() || !OnFilterRecord || FBrowseBuffer != brStandard) return true;
   const char* SavedFilterBuffer = FFilterBuffer;
+  const bool SavedWritable = FFilterBufferWritable;
   FFilterBuffer = Image;
+  FFilterBufferWritable = false;
   const TDataSetState Old = SetTempState(dsFilter);
   bool Accept = true;
   try {
@@ -30,6 +32,7 @@ bool TKelvaDataset::RecordFilter(const char* Image) {
   }
   RestoreState(Old);
   FFilterBuffer = SavedFilterBuffer;
+  FFilterBufferWritable = SavedWritable;
   return Accept;
 }
 
@@ -132,9 +135,12 @@ void TKelvaDataset::InternalSetToRecord(TRecordBuffer Buffer) {
 
 std::int32_t TKelvaDataset::CompareBookmarks(const TBookmark& Bookmark1,
                                              const TBookmark& Bookmark2) {
-  if (Bookmark1.empty() && Bookmark2.empty()) return 0;
-  if (Bookmark1.empty()) return 1;
-  if (Bookmark2.empty()) return -1;
+  // A bookmark too short to hold an identifier counts as no bookmark.
+  const bool Nil1 = Bookmark1.size() < sizeof(std::int32_t);
+  const bool Nil2 = Bookmark2.size() < sizeof(std::int32_t);
+  if (Nil1 && Nil2) return 0;
+  if (Nil1) return 1;
+  if (Nil2) return -1;
   const std::int32_t Id1 = ReadBookmark(Bookmark1.data());
   const std::int32_t Id2 = ReadBookmark(Bookmark2.data());
   return Id1 > Id2 ? 1 : (Id1 < Id2 ? -1 : 0);
@@ -153,11 +159,15 @@ std::int32_t TKelvaDataset::GetRecordCount() {
 
 std::int32_t TKelvaDataset::GetRecNo() {
   CheckActive();
-  // A record being inserted has no number until it is stored; during an insert the
-  // active buffer carries the bookmark of the record it goes before.
-  if (State() == dsInsert || !FInternalBuf) return 0;
-  const char* Buffer = State() == dsCalcFields ? CalcBuffer() : ActiveBuffer();
-  if (!Buffer || IsEmpty()) return 0;
+  if (!FInternalBuf) return 0;
+  const char* Buffer = nullptr;
+  if (State() == dsCalcFields)
+    Buffer = CalcBuffer(); // calculated fields may ask while a record is being fetched
+  else if (!IsEmpty())
+    Buffer = ActiveBuffer();
+  // A record being inserted has no number until it is stored: its buffer is not flagged
+  // current, and during an insert it carries the bookmark of the record it goes before.
+  if (!Buffer || GetBookmarkFlag(const_cast<char*>(Buffer)) != bfCurrent) return 0;
   return FInternalBuf->IndexOfId(BufferRecId(Buffer)) + 1;
 }
 

@@ -7,8 +7,8 @@
 
 #include <atomic>
 #include <cstdio>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <unistd.h>
 
 namespace kelva {

@@ -60,6 +60,13 @@ void WriteInteger(char* Slot, std::uint16_t Width, std::int64_t Value) {
 
 } // namespace
 
+std::string_view CharSlotText(const char* Slot, std::uint16_t Width) {
+  const char* Text;
+  std::size_t Length;
+  TrimSlot(Slot, Width, Text, Length);
+  return {Text, Utf8TruncatedLength(Text, Length, Width - 1u)};
+}
+
 bool SlotToValue(const char* Slot, std::uint16_t Width, TFieldType Type, void* ValBuf) {
   const char* Text;
   std::size_t Length;

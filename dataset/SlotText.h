@@ -6,6 +6,7 @@
 #include "framework/db/Fields.h"
 
 #include <cstdint>
+#include <string_view>
 
 namespace kelva {
 
@@ -19,6 +20,10 @@ bool SlotToValue(const char* Slot, std::uint16_t Width, TFieldType Type, void* V
 // blanks the slot. Text is left-aligned for CHAR and BCD, right-aligned for numbers and
 // dates (an over-long text keeps its rightmost characters).
 void ValueToSlot(char* Slot, std::uint16_t Width, TFieldType Type, const void* ValBuf);
+
+// The text of a CHAR slot as a field reads it (blanks at both ends removed, at most the
+// field's length), pointing into the slot; empty for null.
+std::string_view CharSlotText(const char* Slot, std::uint16_t Width);
 
 // Size of the BCD value buffer the framework's BCD field uses.
 inline constexpr std::int32_t BCDBufferSize = 34;

@@ -17,7 +17,9 @@ namespace {
 
 constexpr std::size_t HeaderLines = 7;
 
-[[noreturn]] void FormatError() { DatabaseError(SklvFicError); }
+[[noreturn]] void FormatError() {
+  DatabaseError(SklvFicError);
+}
 
 // Splits Text into lines the way string lists do: CR LF, a lone CR and a lone LF each end
 // a line, a final line end adds no empty line, and a NUL byte ends the text.
@@ -27,8 +29,8 @@ std::vector<std::string_view> SplitLines(std::string_view Text) {
   std::vector<std::string_view> Lines;
   std::size_t Start = 0;
   while (Start < Text.size()) {
-    std::size_t End = Text.find_first_of("\r\n", Start);
-    if (End == std::string_view::npos) End = Text.size();
+    std::size_t End = Start;
+    while (End < Text.size() && Text[End] != '\r' && Text[End] != '\n') ++End;
     Lines.push_back(Text.substr(Start, End - Start));
     Start = End;
     if (Start < Text.size() && Text[Start] == '\r') ++Start;

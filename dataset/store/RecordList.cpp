@@ -6,13 +6,22 @@
 #include "framework/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cassert>
 #include <cstring>
 #include <utility>
 
 namespace kelva {
 
-TKlvRecordList::TKlvRecordList(std::shared_ptr<TKlvImagePool> Pool) : FPool(std::move(Pool)) {}
+namespace {
+std::uint64_t NextStamp() {
+  static std::atomic<std::uint64_t> Counter{0};
+  return ++Counter;
+}
+} // namespace
+
+TKlvRecordList::TKlvRecordList(std::shared_ptr<TKlvImagePool> Pool)
+    : FPool(std::move(Pool)), FStamp(NextStamp()) {}
 
 TKlvRecordList::TKlvRecordList(const TKlvRecordList& Other)
     : FPool(Other.FPool), FBlocks(Other.FBlocks), FStarts(Other.FStarts),
@@ -187,6 +196,7 @@ void TKlvRecordList::InsertEntry(std::int32_t Index, std::uint32_t Slot, std::in
                         Entry{Slot, RecId});
   for (std::size_t I = B + 1; I < FStarts.size(); ++I) ++FStarts[I];
   ++FCount;
+  ++FVersion;
 }
 
 // ---- Changing entries ---------------------------------------------------------------------
@@ -226,11 +236,13 @@ void TKlvRecordList::Delete(std::int32_t Index) {
   Entries.erase(Entries.begin() + static_cast<std::ptrdiff_t>(Offset));
   for (std::size_t I = B + 1; I < FStarts.size(); ++I) --FStarts[I];
   --FCount;
+  ++FVersion;
   if (Entries.empty()) RemoveBlock(B);
   FPool->Release(Gone.Slot);
 }
 
 void TKlvRecordList::ReplaceSlot(Entry& Target, std::uint32_t Slot) {
+  ++FVersion;
   const std::uint32_t Old = Target.Slot;
   Target.Slot = Slot;
   FPool->Release(Old);
@@ -242,6 +254,7 @@ void TKlvRecordList::SetImage(std::int32_t Index, const char* Image) {
     ReplaceSlot(Target, FPool->Allocate(Image));
     return;
   }
+  ++FVersion;
   char* Data = FPool->MutableData(Target.Slot);
   if (Data != Image) std::memmove(Data, Image, static_cast<std::size_t>(ImageSize()));
 }
@@ -277,6 +290,7 @@ void TKlvRecordList::Clear() {
   FIdIndex.Clear();
   FCount = 0;
   FLastBlock = 0;
+  ++FVersion;
 }
 
 void TKlvRecordList::Reorder(std::span<const std::int32_t> NewOrder) {
@@ -313,6 +327,7 @@ void TKlvRecordList::Reorder(std::span<const std::int32_t> NewOrder) {
   FBlockIndex.swap(BlockIndex);
   FFreeBlockIds.swap(FreeIds);
   FLastBlock = 0;
+  ++FVersion;
   for (const Block& B : FBlocks)
     for (const Entry& E : B.Entries) FIdIndex.Set(E.RecId, B.Id);
 }

@@ -26,6 +26,11 @@ public:
   ~TKlvRecordList();
 
   std::int32_t Count() const { return FCount; }
+  // Stamp() names this list for its whole life (no other list ever gets the same one);
+  // Version() changes whenever an entry is added, removed, changed or moved. Together they
+  // tell a cache built from the list whether it still describes it.
+  std::uint64_t Stamp() const { return FStamp; }
+  std::uint64_t Version() const { return FVersion; }
   std::int32_t ImageSize() const { return FPool->ImageSize(); }
   const std::shared_ptr<TKlvImagePool>& Pool() const { return FPool; }
 
@@ -94,6 +99,8 @@ private:
   std::vector<std::uint32_t> FFreeBlockIds;
   TKlvRecIdIndex FIdIndex; // RecId -> block Id
   std::int32_t FCount = 0;
+  std::uint64_t FStamp;
+  std::uint64_t FVersion = 0;
   mutable std::size_t FLastBlock = 0; // where the previous Locate landed
 };
 

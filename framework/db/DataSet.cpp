@@ -502,6 +502,8 @@ TBookmarkStr TDataSet::Bookmark() {
 void TDataSet::GotoBookmark(const TBookmark& Bookmark) {
   if (Bookmark.empty()) return;
   CheckBrowseMode();
+  // The descendant reads BookmarkSize() bytes: a bookmark of another size names no record.
+  if (static_cast<std::int32_t>(Bookmark.size()) != FBookmarkSize) DatabaseError(SRecordNotFound);
   DoBeforeScroll();
   InternalGotoBookmark(Bookmark.data());
   Resync({rmExact, rmCenter});

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kelva {
@@ -81,6 +82,10 @@ int AnsiCompareStr(const std::string& A, const std::string& B);
 int AnsiCompareText(const std::string& A, const std::string& B);
 int CompareText(const std::string& A, const std::string& B);
 bool AnsiSameText(const std::string& A, const std::string& B);
+// Appends a sort key of Text: comparing two keys byte by byte (memcmp, shorter first on a
+// common prefix) orders their texts as AnsiCompareText does when CaseInsensitive, else as
+// AnsiCompareStr. Sorting many texts computes each key once instead of collating pairs.
+void AppendAnsiSortKey(std::string& Out, std::string_view Text, bool CaseInsensitive);
 std::int32_t AnsiPos(const std::string& SubStr, const std::string& S);
 
 // Cuts S to at most MaxBytes bytes without splitting a UTF-8 sequence.

@@ -5,6 +5,7 @@
 
 #include <unicode/uchar.h>
 #include <unicode/ucol.h>
+#include <unicode/ustring.h>
 #include <unicode/utf8.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <limits>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace kelva {
 
@@ -264,6 +266,44 @@ int AnsiCompareText(const std::string& A, const std::string& B) {
   if (A == B) return 0;
   const int Result = Collate(ThreadCollators().CaseInsensitive.get(), A, B);
   return Result != 0 ? Result : CompareUpperCased(A, B);
+}
+
+void AppendAnsiSortKey(std::string& Out, std::string_view Text, bool CaseInsensitive) {
+  const Collators& Both = ThreadCollators();
+  const UCollator* Collator =
+      CaseInsensitive ? Both.CaseInsensitive.get() : Both.CaseSensitive.get();
+  thread_local std::vector<UChar> Wide;
+  thread_local std::vector<std::uint8_t> Key;
+  if (Collator &&
+      Text.size() < static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max() / 2)) {
+    Wide.resize(Text.size() + 1);
+    UErrorCode Status = U_ZERO_ERROR;
+    std::int32_t WideLength = 0;
+    u_strFromUTF8WithSub(Wide.data(), static_cast<std::int32_t>(Wide.size()), &WideLength,
+                         Text.data(), static_cast<std::int32_t>(Text.size()), 0xFFFD, nullptr,
+                         &Status);
+    if (U_SUCCESS(Status)) {
+      if (Key.size() < 64) Key.resize(64);
+      std::int32_t Length = ucol_getSortKey(Collator, Wide.data(), WideLength, Key.data(),
+                                            static_cast<std::int32_t>(Key.size()));
+      if (Length > static_cast<std::int32_t>(Key.size())) {
+        Key.resize(static_cast<std::size_t>(Length));
+        Length = ucol_getSortKey(Collator, Wide.data(), WideLength, Key.data(), Length);
+      }
+      // The key ends with its one zero byte, which also separates it from the tie-break.
+      Out.append(reinterpret_cast<const char*>(Key.data()), static_cast<std::size_t>(Length));
+    } else {
+      Out.push_back('\0');
+    }
+  } else {
+    Out.push_back('\0');
+  }
+  // Texts the collator calls equal are ordered by their bytes (upper-cased when case is
+  // ignored), as the comparisons break ties.
+  if (CaseInsensitive)
+    Out.append(AnsiUpperCase(std::string(Text)));
+  else
+    Out.append(Text);
 }
 
 bool AnsiSameText(const std::string& A, const std::string& B) {

@@ -68,7 +68,8 @@ public:
   // The identifiers of the current list, in list order.
   std::vector<std::int32_t> RecIds() const {
     std::vector<std::int32_t> Ids;
-    for (std::int32_t I = 0; I < InternalBuf()->Count(); ++I) Ids.push_back(InternalBuf()->RecId(I));
+    for (std::int32_t I = 0; I < InternalBuf()->Count(); ++I)
+      Ids.push_back(InternalBuf()->RecId(I));
     return Ids;
   }
 };
@@ -94,6 +95,24 @@ inline void OpenNamed(TProbeDataset& D, const std::vector<std::string>& Names) {
   D.Open();
   for (std::size_t I = 0; I < Names.size(); ++I)
     D.AppendRawRecord({Names[I], static_cast<int>(I + 1)});
+}
+
+// Gives D, before it opens, persistent fields for NAME CHAR 10 and N INTEGER and a
+// calculated INTEGER field CALC; returns CALC. The dataset deletes them when it goes.
+inline TField* AddFieldsWithCalculated(TProbeDataset& D) {
+  D.Describe({"FIELD=NAME,CHAR,10", "FIELD=N,INTEGER,0"});
+  auto* Name = new TStringField(nullptr);
+  Name->SetFieldName("NAME");
+  Name->SetSize(10);
+  Name->SetDataSet(&D);
+  auto* N = new TIntegerField(nullptr);
+  N->SetFieldName("N");
+  N->SetDataSet(&D);
+  auto* Calc = new TIntegerField(nullptr);
+  Calc->SetFieldName("CALC");
+  Calc->SetFieldKind(fkCalculated);
+  Calc->SetDataSet(&D);
+  return Calc;
 }
 
 // The NAME of every record, walking the view from first to last.

@@ -19,44 +19,33 @@ TEST(Lifecycle, BufferLayoutFollowsTheDataArea) {
 
 TEST(Lifecycle, StoredImagesAreTheDataAreaOnly) {
   TProbeDataset D;
-  D.Describe({"FIELD=NAME,CHAR,25", "FIELD=N,INTEGER,0"});
-  auto* Name = new TStringField(nullptr);
-  Name->SetFieldName("NAME");
-  Name->SetSize(25);
-  Name->SetDataSet(&D);
-  auto* N = new TIntegerField(nullptr);
-  N->SetFieldName("N");
-  N->SetDataSet(&D);
-  auto* Twice = new TIntegerField(nullptr);
-  Twice->SetFieldName("TWICE");
-  Twice->SetFieldKind(fkCalculated);
-  Twice->SetDataSet(&D);
+  TField* Calc = AddFieldsWithCalculated(D);
   std::vector<std::int32_t> RecNosSeenByCalc;
   D.OnCalcFields = [&](TDataSet* S) {
-    S->FieldByName("TWICE")->SetAsInteger(S->FieldByName("N")->AsInteger() * 2);
+    Calc->SetAsInteger(S->FieldByName("N")->AsInteger() * 2);
     RecNosSeenByCalc.push_back(S->RecNo());
   };
   D.Open();
   EXPECT_EQ(D.CalcFieldsSize(), 5);
-  EXPECT_EQ(D.DataSize(), 39);
-  EXPECT_EQ(D.RecInfoOffset(), 44);
-  EXPECT_EQ(D.BufferSize(), 50);
+  EXPECT_EQ(D.DataSize(), 24);
+  EXPECT_EQ(D.RecInfoOffset(), 29);
+  EXPECT_EQ(D.BufferSize(), 35);
 
   D.AppendRawRecord({"alpha", 21});
   D.AppendRawRecord({"beta", 7});
-  EXPECT_EQ(Twice->AsInteger(), 14);
+  EXPECT_EQ(Calc->AsInteger(), 14);
   for (std::int32_t I = 0; I < 2; ++I) {
     const std::string_view Image = D.InternalBuf()->ImageView(I);
-    EXPECT_EQ(Image.size(), 39u);
+    EXPECT_EQ(Image.size(), 24u);
     EXPECT_EQ(Image.back(), ' ');
   }
   EXPECT_EQ(D.StoredSlot(0, 2), "          21");
 
   RecNosSeenByCalc.clear();
   D.First();
-  EXPECT_EQ(Twice->AsInteger(), 42);
+  EXPECT_EQ(Calc->AsInteger(), 42);
   D.Next();
-  EXPECT_EQ(Twice->AsInteger(), 14);
+  EXPECT_EQ(Calc->AsInteger(), 14);
   // Calculated values are worked out per fetched record, and a record number asked for
   // while they are calculated is that record's.
   EXPECT_EQ(RecNosSeenByCalc, (std::vector<std::int32_t>{1, 2}));
@@ -64,7 +53,7 @@ TEST(Lifecycle, StoredImagesAreTheDataAreaOnly) {
   // While the filter looks at a stored image there is no calculated value to read.
   bool CalcNullInFilter = false;
   D.OnFilterRecord = [&](TDataSet*, bool& Accept) {
-    CalcNullInFilter = Twice->IsNull();
+    CalcNullInFilter = Calc->IsNull();
     Accept = true;
   };
   D.SetFiltered(true);
@@ -122,6 +111,19 @@ TEST(Lifecycle, NewRecordBuffersAreBlankAndUnstored) {
   EXPECT_TRUE(D.FieldByName("NAME")->IsNull());
   EXPECT_EQ(D.UpdateStatus(), usInserted);
   D.Cancel();
+}
+
+// Field definitions may be asked for again while the dataset is open; the layout of the
+// records already in memory must not change under them.
+TEST(Lifecycle, RefreshingDefinitionsOfAnOpenDatasetKeepsItsLayout) {
+  TProbeDataset D;
+  OpenNamed(D, {"a"});
+  D.MetaFields().Add("FIELD=WIDE,CHAR,100");
+  D.FieldDefs().Update();
+  ASSERT_EQ(D.DataSize(), 24);
+  ASSERT_EQ(D.FieldInfo().size(), 2u);
+  D.AppendRawRecord({"b", 2});
+  EXPECT_EQ(VisibleNames(D), (std::vector<std::string>{"a", "b"}));
 }
 
 TEST(Lifecycle, ReadOnlyRefusesChangesExceptDuringARawLoad) {

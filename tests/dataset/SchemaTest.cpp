@@ -40,7 +40,8 @@ TEST(Schema, DescriptionLinesGiveDefinitionsAndLayout) {
       {{"FIELD=A,CHAR,5", "FIELD=B,INTEGER,0"},
        {{"A", ftString, 5, 0, 1, 6}, {"B", ftInteger, 0, 0, 7, 12}},
        19},
-      {{"PARAM=P1,CHAR", "FIELD list without an equals sign", "", "MYFIELD=A,CHAR,5", "fields=B,SMALLINT,0"},
+      {{"PARAM=P1,CHAR", "FIELD list without an equals sign", "", "MYFIELD=A,CHAR,5",
+        "fields=B,SMALLINT,0"},
        {{"A", ftString, 5, 0, 1, 6}, {"B", ftSmallint, 0, 0, 7, 6}},
        13},
       {{"FIELD=B,BOOLEAN,9", "FIELD=D,DATE,0", "FIELD=T,TIME,0", "FIELD=S,DATETIME,0"},
@@ -83,16 +84,6 @@ TEST(Schema, DescriptionLinesGiveDefinitionsAndLayout) {
   }
 }
 
-TEST(Schema, BcdFieldCarriesPrecisionAndFourDecimals) {
-  TProbeDataset D;
-  D.Describe({"FIELD=AMOUNT,BCD,10"});
-  D.Open();
-  auto* Amount = dynamic_cast<TBCDField*>(D.FieldByName("AMOUNT"));
-  ASSERT_NE(Amount, nullptr);
-  EXPECT_EQ(Amount->Size(), 4);
-  EXPECT_EQ(Amount->Precision(), 19);
-}
-
 struct RefusedCase {
   std::vector<std::string> Lines;
   std::string Message;
@@ -101,7 +92,8 @@ struct RefusedCase {
 TEST(Schema, UnreadableDescriptionsLeaveTheDatasetClosedWithoutDefinitions) {
   // Seven 8192-byte slots and one of 8190 make a data area of exactly 65535 bytes.
   std::vector<std::string> Largest;
-  for (char Name = 'A'; Name < 'H'; ++Name) Largest.push_back(std::string("FIELD=") + Name + ",CHAR,8191");
+  for (char Name = 'A'; Name < 'H'; ++Name)
+    Largest.push_back(std::string("FIELD=") + Name + ",CHAR,8191");
   std::vector<std::string> TooLarge = Largest;
   Largest.push_back("FIELD=H,CHAR,8189");
   TooLarge.push_back("FIELD=H,CHAR,8190");
@@ -143,14 +135,6 @@ TEST(Schema, UnreadableDescriptionsLeaveTheDatasetClosedWithoutDefinitions) {
   }
 }
 
-TEST(Schema, DuplicateNamesFailTheOpenCleanly) {
-  TProbeDataset D;
-  D.Describe({"FIELD=A,CHAR,5", "FIELD=a,INTEGER,0"});
-  EXPECT_THROW(D.Open(), EDatabaseError);
-  EXPECT_FALSE(D.Active());
-  EXPECT_EQ(D.FieldCount(), 0);
-}
-
 TEST(Schema, SettingTheSameTextKeepsTheDatasetOpen) {
   TProbeDataset D;
   D.Describe({"FIELD=A,CHAR,5"});
@@ -175,17 +159,6 @@ TEST(Schema, SettingDifferentTextClosesAndAnnouncesTheNewFieldList) {
   // The new layout takes effect at the next open.
   D.Open();
   EXPECT_EQ(D.FieldDefs()[0]->Name(), "A");
-}
-
-TEST(Schema, TheSetterKeepsItsOwnCopyOfTheLines) {
-  TProbeDataset D;
-  TStringList Lines;
-  Lines.Add("FIELD=A,CHAR,5");
-  D.SetKLVFields(Lines);
-  Lines.Add("FIELD=B,CHAR,5");
-  EXPECT_EQ(D.MetaFields().Count(), 1);
-  D.Open();
-  EXPECT_EQ(D.FieldCount(), 1);
 }
 
 } // namespace

@@ -1,0 +1,131 @@
+// The workload on Kelva: raw loading through the fields, scanning, sorting, locating,
+// editing with cached updates, pending changes, record numbers, saving, reloading and
+// deleting.
+#include "Measure.h"
+#include "Workload.h"
+
+#include "dataset/KelvaDataset.h"
+
+#include <filesystem>
+
+namespace kelva::bench {
+
+namespace {
+
+void Describe(TKelvaDataset& Data) {
+  TStringList Lines;
+  for (const char* Line : FieldDescriptions) Lines.Add(Line);
+  Data.SetKLVFields(Lines);
+}
+
+// Keeps the compiler from dropping reads whose results are unused.
+volatile double Sink;
+
+} // namespace
+
+TResults RunKelva(const std::vector<TRecord>& Records, const std::string& Directory) {
+  TResults Results;
+  const auto Count = static_cast<std::int32_t>(Records.size());
+  const TDateTime Epoch = EncodeDate(1990, 1, 1);
+  TEventDataset Data(nullptr);
+  Describe(Data);
+  Data.Open();
+
+  Results.emplace_back("load", TimeMs([&] {
+                         TField* Name = Data.FieldByName("NAME");
+                         TField* City = Data.FieldByName("CITY");
+                         TField* Age = Data.FieldByName("AGE");
+                         TField* Salary = Data.FieldByName("SALARY");
+                         TField* Hired = Data.FieldByName("HIRED");
+                         for (const TRecord& Record : Records) {
+                           Data.AppendRaw();
+                           Name->SetAsString(Record.Name);
+                           City->SetAsString(Record.City);
+                           Age->SetAsInteger(Record.Age);
+                           Salary->SetAsFloat(Record.Salary);
+                           Hired->SetAsDateTime(Epoch + Record.HiredDay);
+                           Data.PostRaw();
+                         }
+                       }));
+  Results.emplace_back("mem_after_load", PeakMemoryMb());
+
+  auto Walk = [&] {
+    TField* Name = Data.FieldByName("NAME");
+    TField* City = Data.FieldByName("CITY");
+    TField* Age = Data.FieldByName("AGE");
+    TField* Salary = Data.FieldByName("SALARY");
+    TField* Hired = Data.FieldByName("HIRED");
+    double Total = 0;
+    for (Data.First(); !Data.Eof(); Data.Next()) {
+      const std::string N = Name->AsString();
+      const std::string C = City->AsString();
+      Total += Age->AsInteger() + Salary->AsFloat() + Hired->AsDateTime() + N.size() + C.size();
+    }
+    Sink = Total;
+  };
+  Results.emplace_back("scan", TimeMs(Walk));
+  Results.emplace_back("sort", TimeMs([&] {
+                         Data.SortOn("NAME", false, false);
+                         Walk();
+                       }));
+
+  const std::vector<std::int32_t> Keys = LocateIndices(Count);
+  Results.emplace_back("locate", TimeMs([&] {
+                         std::size_t Found = 0;
+                         for (std::int32_t Index : Keys)
+                           if (Data.Locate("NAME", Records[Index].Name, {}))
+                             Found += Data.FieldByName("NAME")->AsString().size();
+                         Sink = static_cast<double>(Found);
+                       }));
+
+  Data.SetCachedUpdates(true);
+  Results.emplace_back("edit", TimeMs([&] {
+                         TField* Age = Data.FieldByName("AGE");
+                         std::int32_t Position = 0;
+                         for (Data.First(); !Data.Eof(); Data.Next(), ++Position) {
+                           if (Position % 10 != 0) continue;
+                           Data.Edit();
+                           Age->SetAsInteger(Age->AsInteger() + 1);
+                           Data.Post();
+                         }
+                       }));
+  Results.emplace_back("pending", TimeMs([&] {
+                         Sink = Data.UpDatesPending();
+                         Data.SetBrowseBuffer(brModified);
+                         Sink = Data.RecordCount();
+                         Data.SetBrowseBuffer(brStandard);
+                       }));
+
+  const std::vector<std::int32_t> Positions = RecNoPositions(Count);
+  Results.emplace_back("recno", TimeMs([&] {
+                         TField* Name = Data.FieldByName("NAME");
+                         std::size_t Total = 0;
+                         for (std::int32_t Position : Positions) {
+                           Data.SetRecNo(Position);
+                           Total += Name->AsString().size();
+                         }
+                         Sink = static_cast<double>(Total);
+                       }));
+
+  const std::string FileName = Directory + "/kelva.txt";
+  Results.emplace_back("save", TimeMs([&] { Data.SaveTofile(FileName); }));
+  Results.emplace_back("file_size",
+                       static_cast<double>(std::filesystem::file_size(FileName)) / (1024 * 1024));
+  Results.emplace_back("reload", TimeMs([&] {
+                         TEventDataset Reloaded(nullptr);
+                         Reloaded.LoadFromFile(FileName);
+                         Sink = Reloaded.RecordCount();
+                       }));
+  std::filesystem::remove(FileName);
+
+  double DeleteMs = 0;
+  const std::int32_t Step = Data.RecordCount() / 100;
+  for (std::int32_t I = 0; I < 100 && Step > 0; ++I) {
+    Data.SetRecNo(Data.RecordCount() - I * Step - 1 > 0 ? Data.RecordCount() - I * Step - 1 : 1);
+    DeleteMs += TimeMs([&] { Data.Delete(); });
+  }
+  Results.emplace_back("delete", DeleteMs);
+  return Results;
+}
+
+} // namespace kelva::bench

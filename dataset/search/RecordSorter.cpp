@@ -1,0 +1,155 @@
+// Decorate, sort, undecorate.
+#include "dataset/search/RecordSorter.h"
+
+#include "dataset/SlotText.h"
+#include "dataset/store/RecordList.h"
+#include "framework/rtl/SysUtils.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kelva {
+
+namespace {
+
+// The decoded values of one key field for every record.
+struct TDecodedColumn {
+  bool IsText = false;
+  bool IsFloat = false;
+  std::string Arena;                  // text: the sort keys, end to end
+  std::vector<std::uint32_t> Offsets; // text: key i is Arena[Offsets[i], Offsets[i + 1])
+  std::vector<std::int64_t> Integers; // whole numbers, BCD amounts (scaled), booleans
+  std::vector<double> Floats;
+  std::vector<std::uint8_t> Present;
+
+  std::string_view Key(std::int32_t I) const {
+    return std::string_view(Arena).substr(Offsets[I], Offsets[I + 1] - Offsets[I]);
+  }
+};
+
+TDecodedColumn Decode(const TKlvRecordList& List, const TKlvKeyColumn& Column,
+                      bool CaseInsensitive) {
+  TDecodedColumn Result;
+  const std::int32_t Count = List.Count();
+  Result.IsText = Column.Type == ftString;
+  Result.IsFloat = Column.Type == ftFloat || Column.Type == ftDateTime;
+  if (Result.IsText) {
+    Result.Offsets.reserve(static_cast<std::size_t>(Count) + 1);
+    Result.Offsets.push_back(0);
+    for (std::int32_t I = 0; I < Count; ++I) {
+      const char* Slot = List.Image(I) + Column.Slot.Offset - 1;
+      AppendAnsiSortKey(Result.Arena, CharSlotText(Slot, Column.Slot.Width), CaseInsensitive);
+      Result.Offsets.push_back(static_cast<std::uint32_t>(Result.Arena.size()));
+    }
+    return Result;
+  }
+  Result.Present.resize(static_cast<std::size_t>(Count));
+  if (Result.IsFloat)
+    Result.Floats.resize(static_cast<std::size_t>(Count));
+  else
+    Result.Integers.resize(static_cast<std::size_t>(Count));
+  alignas(8) char Value[BCDBufferSize + 8];
+  for (std::int32_t I = 0; I < Count; ++I) {
+    const char* Slot = List.Image(I) + Column.Slot.Offset - 1;
+    if (!SlotToValue(Slot, Column.Slot.Width, Column.Type, Value)) continue;
+    std::int64_t Number = 0;
+    switch (Column.Type) {
+    case ftFloat:
+    case ftDateTime:
+      std::memcpy(&Result.Floats[I], Value, sizeof(double));
+      Result.Present[I] = 1;
+      continue;
+    case ftBoolean: {
+      std::uint16_t B;
+      std::memcpy(&B, Value, sizeof B);
+      Number = B != 0;
+      break;
+    }
+    case ftBCD: {
+      Currency C;
+      if (!TryStrToCurr(Value, std::strlen(Value), C)) continue; // unreadable: no value
+      Number = C.Scaled;
+      break;
+    }
+    default: {
+      std::int32_t N;
+      std::memcpy(&N, Value, sizeof N);
+      Number = N;
+    }
+    }
+    Result.Integers[I] = Number;
+    Result.Present[I] = 1;
+  }
+  return Result;
+}
+
+int Compare(const TDecodedColumn& Column, std::int32_t A, std::int32_t B) {
+  if (Column.IsText) {
+    const int Result = Column.Key(A).compare(Column.Key(B));
+    return Result < 0 ? -1 : (Result > 0 ? 1 : 0);
+  }
+  if (Column.Present[A] != Column.Present[B]) return Column.Present[A] ? 1 : -1;
+  if (!Column.Present[A]) return 0;
+  if (Column.IsFloat)
+    return Column.Floats[A] < Column.Floats[B] ? -1 : (Column.Floats[A] > Column.Floats[B]);
+  return Column.Integers[A] < Column.Integers[B] ? -1 : (Column.Integers[A] > Column.Integers[B]);
+}
+
+// An order-preserving summary of the first column, compared before anything else:
+// most comparisons end there without touching the decoded columns.
+std::uint64_t Prefix(const TDecodedColumn& Column, std::int32_t I) {
+  if (Column.IsText) {
+    const std::string_view Key = Column.Key(I);
+    std::uint64_t Value = 0;
+    for (std::size_t B = 0; B < 8; ++B)
+      Value = (Value << 8) | (B < Key.size() ? static_cast<unsigned char>(Key[B]) : 0);
+    return Value;
+  }
+  if (!Column.Present[I]) return 0;
+  std::uint64_t Bits;
+  if (Column.IsFloat) {
+    std::memcpy(&Bits, &Column.Floats[I], sizeof Bits);
+    Bits = (Bits >> 63) ? ~Bits : (Bits | (std::uint64_t{1} << 63));
+  } else {
+    Bits = static_cast<std::uint64_t>(Column.Integers[I]) ^ (std::uint64_t{1} << 63);
+  }
+  return Bits;
+}
+
+} // namespace
+
+std::vector<std::int32_t> SortedOrder(const TKlvRecordList& List,
+                                      const std::vector<TKlvKeyColumn>& Columns,
+                                      bool CaseInsensitive, bool Descending) {
+  std::vector<TDecodedColumn> Decoded;
+  Decoded.reserve(Columns.size());
+  for (const TKlvKeyColumn& Column : Columns)
+    Decoded.push_back(Decode(List, Column, CaseInsensitive));
+
+  struct Item {
+    std::uint64_t Prefix;
+    std::int32_t Pos;
+  };
+  std::vector<Item> Items(static_cast<std::size_t>(List.Count()));
+  for (std::int32_t I = 0; I < List.Count(); ++I)
+    Items[I] = {Decoded.empty() ? 0 : Prefix(Decoded[0], I), I};
+
+  auto CompareItems = [&](const Item& A, const Item& B) {
+    if (A.Prefix != B.Prefix) return A.Prefix < B.Prefix ? -1 : 1;
+    for (const TDecodedColumn& Column : Decoded)
+      if (const int Result = Compare(Column, A.Pos, B.Pos)) return Result;
+    return 0;
+  };
+  if (Descending)
+    std::stable_sort(Items.begin(), Items.end(),
+                     [&](const Item& A, const Item& B) { return CompareItems(B, A) < 0; });
+  else
+    std::stable_sort(Items.begin(), Items.end(),
+                     [&](const Item& A, const Item& B) { return CompareItems(A, B) < 0; });
+
+  std::vector<std::int32_t> Order(Items.size());
+  for (std::size_t I = 0; I < Items.size(); ++I) Order[I] = Items[I].Pos;
+  return Order;
+}
+
+} // namespace kelva

@@ -23,9 +23,9 @@ volatile double Sink;
 
 } // namespace
 
-TResults RunKelva(const std::vector<TRecord>& Records, const std::string& Directory) {
+TResults RunKelva(std::int32_t Count, const std::string& Directory) {
   TResults Results;
-  const auto Count = static_cast<std::int32_t>(Records.size());
+  const std::vector<std::string> KeyNames = NamesAt(LocateIndices(Count));
   const TDateTime Epoch = EncodeDate(1990, 1, 1);
   TEventDataset Data(nullptr);
   Describe(Data);
@@ -37,7 +37,10 @@ TResults RunKelva(const std::vector<TRecord>& Records, const std::string& Direct
                          TField* Age = Data.FieldByName("AGE");
                          TField* Salary = Data.FieldByName("SALARY");
                          TField* Hired = Data.FieldByName("HIRED");
-                         for (const TRecord& Record : Records) {
+                         TRecordStream Stream;
+                         TRecord Record;
+                         for (std::int32_t I = 0; I < Count; ++I) {
+                           Stream.Next(Record);
                            Data.AppendRaw();
                            Name->SetAsString(Record.Name);
                            City->SetAsString(Record.City);
@@ -69,11 +72,10 @@ TResults RunKelva(const std::vector<TRecord>& Records, const std::string& Direct
                          Walk();
                        }));
 
-  const std::vector<std::int32_t> Keys = LocateIndices(Count);
   Results.emplace_back("locate", TimeMs([&] {
                          std::size_t Found = 0;
-                         for (std::int32_t Index : Keys)
-                           if (Data.Locate("NAME", Records[Index].Name, {}))
+                         for (const std::string& Key : KeyNames)
+                           if (Data.Locate("NAME", Key, {}))
                              Found += Data.FieldByName("NAME")->AsString().size();
                          Sink = static_cast<double>(Found);
                        }));

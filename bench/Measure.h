@@ -31,9 +31,7 @@ inline double PeakMemoryMb() {
   return 0;
 }
 
-struct TRecord;
-TResults RunKelva(const std::vector<TRecord>& Records, const std::string& Directory);
-TResults RunSqlite(const std::vector<TRecord>& Records, const std::string& Directory,
-                   bool LocateWithoutIndex);
+TResults RunKelva(std::int32_t Count, const std::string& Directory);
+TResults RunSqlite(std::int32_t Count, const std::string& Directory, bool LocateWithoutIndex);
 
 } // namespace kelva::bench

@@ -54,13 +54,12 @@ double WalkRows(TStatement& Select) {
   return Total;
 }
 
-double LocateAll(sqlite3* Db, const std::vector<TRecord>& Records,
-                 const std::vector<std::int32_t>& Keys) {
+double LocateAll(sqlite3* Db, const std::vector<std::string>& Keys) {
   TStatement Find(Db, "SELECT NAME, CITY, AGE, SALARY, HIRED FROM T WHERE NAME = ? LIMIT 1");
   return TimeMs([&] {
     std::size_t Found = 0;
-    for (std::int32_t Index : Keys) {
-      sqlite3_bind_text(*Find, 1, Records[Index].Name.c_str(), -1, SQLITE_STATIC);
+    for (const std::string& Key : Keys) {
+      sqlite3_bind_text(*Find, 1, Key.c_str(), -1, SQLITE_STATIC);
       if (Find.Step()) Found += static_cast<std::size_t>(sqlite3_column_bytes(*Find, 0));
       Find.Reset();
     }
@@ -70,10 +69,9 @@ double LocateAll(sqlite3* Db, const std::vector<TRecord>& Records,
 
 } // namespace
 
-TResults RunSqlite(const std::vector<TRecord>& Records, const std::string& Directory,
-                   bool LocateWithoutIndex) {
+TResults RunSqlite(std::int32_t Count, const std::string& Directory, bool LocateWithoutIndex) {
   TResults Results;
-  const auto Count = static_cast<std::int32_t>(Records.size());
+  const std::vector<std::string> Keys = NamesAt(LocateIndices(Count));
   sqlite3* Db = nullptr;
   sqlite3_open(":memory:", &Db);
   Exec(Db, "CREATE TABLE T (NAME TEXT, CITY TEXT, AGE INTEGER, SALARY REAL, HIRED TEXT)");
@@ -81,7 +79,10 @@ TResults RunSqlite(const std::vector<TRecord>& Records, const std::string& Direc
   Results.emplace_back("load", TimeMs([&] {
                          Exec(Db, "BEGIN");
                          TStatement Insert(Db, "INSERT INTO T VALUES (?, ?, ?, ?, ?)");
-                         for (const TRecord& Record : Records) {
+                         TRecordStream Stream;
+                         TRecord Record;
+                         for (std::int32_t I = 0; I < Count; ++I) {
+                           Stream.Next(Record);
                            const std::string Hired = IsoDate(Record.HiredDay);
                            sqlite3_bind_text(*Insert, 1, Record.Name.c_str(), -1, SQLITE_STATIC);
                            sqlite3_bind_text(*Insert, 2, Record.City.c_str(), -1, SQLITE_STATIC);
@@ -106,10 +107,9 @@ TResults RunSqlite(const std::vector<TRecord>& Records, const std::string& Direc
                          Sink = WalkRows(Select);
                        }));
 
-  const std::vector<std::int32_t> Keys = LocateIndices(Count);
-  if (LocateWithoutIndex) Results.emplace_back("locate", LocateAll(Db, Records, Keys));
+  if (LocateWithoutIndex) Results.emplace_back("locate", LocateAll(Db, Keys));
   Results.emplace_back("index_create", TimeMs([&] { Exec(Db, "CREATE INDEX T_NAME ON T(NAME)"); }));
-  Results.emplace_back("locate_indexed", LocateAll(Db, Records, Keys));
+  Results.emplace_back("locate_indexed", LocateAll(Db, Keys));
   Exec(Db, "DROP INDEX T_NAME");
 
   Results.emplace_back("edit", TimeMs([&] {

@@ -1,6 +1,7 @@
 // Generating the benchmark workload.
 #include "Workload.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -20,19 +21,31 @@ const char* const Cities[50] = {
 constexpr std::chrono::sys_days Epoch{std::chrono::year{1990} / 1 / 1};
 } // namespace
 
-std::vector<TRecord> GenerateRecords(std::int32_t Count) {
-  TGenerator Random(20240601);
-  std::vector<TRecord> Records(static_cast<std::size_t>(Count));
+void TRecordStream::Next(TRecord& Record) {
   char Name[16];
-  for (TRecord& Record : Records) {
-    std::snprintf(Name, sizeof Name, "N%08u", Random.Draw() % 100000000u);
-    Record.Name = Name;
-    Record.City = Cities[Random.Draw() % 50];
-    Record.Age = 18 + static_cast<std::int32_t>(Random.Draw() % 63);
-    Record.Salary = (2000000 + Random.Draw() % 18000000) / 100.0;
-    Record.HiredDay = static_cast<std::int32_t>(Random.Draw() % 13149);
+  std::snprintf(Name, sizeof Name, "N%08u", FRandom.Draw() % 100000000u);
+  Record.Name = Name;
+  Record.City = Cities[FRandom.Draw() % 50];
+  Record.Age = 18 + static_cast<std::int32_t>(FRandom.Draw() % 63);
+  Record.Salary = (2000000 + FRandom.Draw() % 18000000) / 100.0;
+  Record.HiredDay = static_cast<std::int32_t>(FRandom.Draw() % 13149);
+}
+
+std::vector<std::string> NamesAt(const std::vector<std::int32_t>& Indices) {
+  const std::int32_t Last =
+      Indices.empty() ? -1 : *std::max_element(Indices.begin(), Indices.end());
+  std::vector<std::string> ByIndex(static_cast<std::size_t>(Last + 1));
+  std::vector<bool> Wanted(ByIndex.size(), false);
+  for (std::int32_t Index : Indices) Wanted[static_cast<std::size_t>(Index)] = true;
+  TRecordStream Stream;
+  TRecord Record;
+  for (std::int32_t I = 0; I <= Last; ++I) {
+    Stream.Next(Record);
+    if (Wanted[static_cast<std::size_t>(I)]) ByIndex[static_cast<std::size_t>(I)] = Record.Name;
   }
-  return Records;
+  std::vector<std::string> Names;
+  for (std::int32_t Index : Indices) Names.push_back(ByIndex[static_cast<std::size_t>(Index)]);
+  return Names;
 }
 
 std::vector<std::int32_t> LocateIndices(std::int32_t Count) {

@@ -29,7 +29,18 @@ struct TRecord {
   std::int32_t HiredDay; // days after 1990-01-01
 };
 
-std::vector<TRecord> GenerateRecords(std::int32_t Count);
+// Generates the Count records one after another (no record is kept, so that peak memory
+// measures the system under test, not the workload).
+class TRecordStream {
+public:
+  TRecordStream() : FRandom(20240601) {}
+  void Next(TRecord& Record);
+
+private:
+  TGenerator FRandom;
+};
+// The names of the records at Indices, in that order.
+std::vector<std::string> NamesAt(const std::vector<std::int32_t>& Indices);
 std::vector<std::int32_t> LocateIndices(std::int32_t Count);  // 1,000 record indices
 std::vector<std::int32_t> RecNoPositions(std::int32_t Count); // 10,000 1-based numbers
 // 1990-01-01 plus Day days as "yyyy-mm-dd".

@@ -53,10 +53,10 @@ TResults RunInChild(const std::string& System, std::int32_t Size, const TOptions
     ::close(Pipe[0]);
     int Code = 0;
     try {
-      const std::vector<TRecord> Records = GenerateRecords(Size);
-      const TResults Results =
-          System == "kelva" ? RunKelva(Records, Directory)
-                            : RunSqlite(Records, Directory, Options.SqliteLocateWithoutIndex);
+
+      const TResults Results = System == "kelva"
+                                   ? RunKelva(Size, Directory)
+                                   : RunSqlite(Size, Directory, Options.SqliteLocateWithoutIndex);
       std::ostringstream Out;
       for (const auto& [Op, Value] : Results) Out << Op << ' ' << Value << '\n';
       const std::string Text = Out.str();

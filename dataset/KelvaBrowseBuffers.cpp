@@ -17,10 +17,12 @@ void TKelvaDataset::ClearCurrentBrowseBuffer() {
 
 void TKelvaDataset::CreateModifBuffer() {
   auto View = std::make_unique<TKlvRecordList>(FPool);
+  std::int32_t Hint = 0;
   for (std::int32_t I = 0; I < FCachedBuf->Count(); ++I) {
-    const std::int32_t Committed = FCommittedBuf->IndexOfId(FCachedBuf->RecId(I));
-    if (Committed >= 0 && !FCachedBuf->SameImage(I, *FCommittedBuf, Committed))
-      View->AddFrom(*FCachedBuf, I);
+    const std::int32_t Committed = FindRecIdNear(*FCommittedBuf, FCachedBuf->RecId(I), Hint);
+    if (Committed < 0) continue;
+    if (!FCachedBuf->SameImage(I, *FCommittedBuf, Committed)) View->AddFrom(*FCachedBuf, I);
+    Hint = Committed + 1;
   }
   FModifBuffer = std::move(View);
 }

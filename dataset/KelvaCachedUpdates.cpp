@@ -4,23 +4,13 @@
 
 namespace kelva {
 
-namespace {
-
-// Position of RecId in List, trying Hint first: a working copy keeps mostly the order of
-// the committed list it was copied from, so walking both side by side rarely searches.
-std::int32_t FindWithHint(const TKlvRecordList& List, std::int32_t RecId, std::int32_t Hint) {
-  if (Hint >= 0 && Hint < List.Count() && List.RecId(Hint) == RecId) return Hint;
-  return List.IndexOfId(RecId);
-}
-
-} // namespace
 
 bool TKelvaDataset::GetUpDatesPending() {
   if (!FCachedBufActive || !FCachedBuf || !FCommittedBuf) return false;
   if (FDeletedBuf && FDeletedBuf->Count() > 0) return true;
   std::int32_t Hint = 0;
   for (std::int32_t I = 0; I < FCachedBuf->Count(); ++I) {
-    const std::int32_t Committed = FindWithHint(*FCommittedBuf, FCachedBuf->RecId(I), Hint);
+    const std::int32_t Committed = FindRecIdNear(*FCommittedBuf, FCachedBuf->RecId(I), Hint);
     if (Committed < 0 || !FCachedBuf->SameImage(I, *FCommittedBuf, Committed)) return true;
     Hint = Committed + 1;
   }
@@ -30,7 +20,7 @@ bool TKelvaDataset::GetUpDatesPending() {
 TUpdateStatus TKelvaDataset::DerivedUpdateStatus(std::int32_t Index) {
   if (!FCachedBufActive || FInternalBuf == FCommittedBuf.get()) return usUnmodified;
   if (FInternalBuf == FDeletedBuf.get()) return usDeleted;
-  const std::int32_t Committed = FindWithHint(*FCommittedBuf, FInternalBuf->RecId(Index), Index);
+  const std::int32_t Committed = FindRecIdNear(*FCommittedBuf, FInternalBuf->RecId(Index), Index);
   if (Committed < 0) return usInserted;
   return FInternalBuf->SameImage(Index, *FCommittedBuf, Committed) ? usUnmodified : usModified;
 }

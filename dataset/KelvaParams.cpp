@@ -44,6 +44,9 @@ void TKelvaDataset::SetPrepared(bool Value) {
 
 void TKelvaDataset::Loaded() {
   try {
+    // The descriptions may have been assigned while loading (which built the list once):
+    // rebuild, so that every line gives exactly one parameter.
+    FParams.Clear();
     CreateParams();
   } catch (...) {
     if (!ComponentState().Contains(csDesigning)) throw;

@@ -45,7 +45,7 @@ void TKlvKeyEncoder::Encode(const char* Image, std::string& Out, std::int32_t Pa
           Column.HasSlot && SlotToValue(Slot, Column.Slot.Width, Column.Type, Value);
       if (!Present) {
         Out.push_back(NullTag);
-        break;
+        continue;
       }
       std::int64_t Number = 0;
       switch (Column.Type) {

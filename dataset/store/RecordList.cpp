@@ -26,7 +26,7 @@ TKlvRecordList::TKlvRecordList(std::shared_ptr<TKlvImagePool> Pool)
 TKlvRecordList::TKlvRecordList(const TKlvRecordList& Other)
     : FPool(Other.FPool), FBlocks(Other.FBlocks), FStarts(Other.FStarts),
       FBlockIndex(Other.FBlockIndex), FFreeBlockIds(Other.FFreeBlockIds), FIdIndex(Other.FIdIndex),
-      FCount(Other.FCount) {
+      FCount(Other.FCount), FStamp(NextStamp()) {
   FFreeBlockIds.reserve(FBlockIndex.size()); // so that RemoveBlock never allocates
   // Take a reference on every image; undo the ones taken if the pool runs out of memory.
   std::size_t DoneBlocks = 0, DoneEntries = 0;

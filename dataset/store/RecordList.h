@@ -17,6 +17,13 @@
 
 namespace kelva {
 
+class TKlvRecordList;
+
+// Position of RecId in List, trying Hint first: a working copy keeps mostly the order of
+// the committed list it was copied from, so walking both side by side rarely searches.
+inline std::int32_t FindRecIdNear(const TKlvRecordList& List, std::int32_t RecId,
+                                  std::int32_t Hint);
+
 class TKlvRecordList {
 public:
   explicit TKlvRecordList(std::shared_ptr<TKlvImagePool> Pool);
@@ -99,9 +106,15 @@ private:
   std::vector<std::uint32_t> FFreeBlockIds;
   TKlvRecIdIndex FIdIndex; // RecId -> block Id
   std::int32_t FCount = 0;
-  std::uint64_t FStamp;
+  std::uint64_t FStamp; // set by every constructor, never copied
   std::uint64_t FVersion = 0;
   mutable std::size_t FLastBlock = 0; // where the previous Locate landed
 };
+
+inline std::int32_t FindRecIdNear(const TKlvRecordList& List, std::int32_t RecId,
+                                  std::int32_t Hint) {
+  if (Hint >= 0 && Hint < List.Count() && List.RecId(Hint) == RecId) return Hint;
+  return List.IndexOfId(RecId);
+}
 
 } // namespace kelva

@@ -12,13 +12,14 @@ TEST(BrowseViews, SelectingAViewNeedsAWorkingCopy) {
   EXPECT_EQ(Plain.BrowseBuffer(), brStandard);
 
   TEditProbe D;
-  D.Start({"A"}, true);
+  D.Start({"A", "B", "C"}, true);
   D.SetBrowseBuffer(brold);
   EXPECT_EQ(D.BrowseBuffer(), brStandard);
   D.AppendRecord({"X", 1});
-  D.SetBrowseBuffer(brold);
+  D.SetBrowseBuffer(brold); // shown from its first record
   EXPECT_EQ(D.BrowseBuffer(), brold);
-  EXPECT_EQ(D.RecordCount(), 1);
+  EXPECT_EQ(D.RecordCount(), 3);
+  EXPECT_EQ(D.Cur(), "A");
 
   D.Close(); // every open starts on the standard view
   D.Open();
@@ -108,6 +109,8 @@ TEST(BrowseViews, TheFilterAppliesOnlyToTheStandardView) {
   EXPECT_EQ(Visible(), Names{"C"});
   D.SetBrowseBuffer(brold);
   EXPECT_EQ(Visible(), (Names{"A", "B", "C"}));
+  D.SetRecNo(2);
+  EXPECT_EQ(D.Cur(), "B");
   D.SetBrowseBuffer(brModified);
   EXPECT_EQ(Visible(), Names{"B1"});
 }

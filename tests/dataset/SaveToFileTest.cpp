@@ -1,0 +1,107 @@
+// Saving to and loading from a file: the new file replaces the old one only once it is
+// complete, a failed save leaves the old file and no stray temporary file behind.
+#include "OrderingSupport.h"
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace kelva {
+namespace {
+
+using namespace ordering_test;
+namespace fs = std::filesystem;
+
+// A fresh directory under the system's temporary directory, removed with its content.
+class TTempDir {
+public:
+  TTempDir() {
+    std::random_device Random;
+    FPath = fs::temp_directory_path() / ("kelva-save-" + std::to_string(Random()));
+    fs::create_directory(FPath);
+  }
+  ~TTempDir() {
+    std::error_code Ignored;
+    fs::remove_all(FPath, Ignored);
+  }
+  TTempDir(const TTempDir&) = delete;
+  TTempDir& operator=(const TTempDir&) = delete;
+
+  fs::path operator/(const std::string& Name) const { return FPath / Name; }
+  std::vector<std::string> Entries() const {
+    std::vector<std::string> Names;
+    for (const auto& Entry : fs::directory_iterator(FPath))
+      Names.push_back(Entry.path().filename().string());
+    return Names;
+  }
+
+private:
+  fs::path FPath;
+};
+
+std::string ReadAll(const fs::path& Path) {
+  std::ifstream In(Path, std::ios::binary);
+  std::ostringstream Text;
+  Text << In.rdbuf();
+  return Text.str();
+}
+
+void WriteAll(const fs::path& Path, const std::string& Text) {
+  std::ofstream(Path, std::ios::binary) << Text;
+}
+
+TEST(SaveToFile, ReplacesTheFileAndLoadsBack) {
+  TTempDir Dir;
+  const fs::path Target = Dir / "people.kds";
+  WriteAll(Target, "an older and much longer content that must not survive at the end");
+  TEventDataset D(nullptr);
+  OpenWith(D, {"FIELD=NAME,CHAR,5", "FIELD=AGE,INTEGER,0"}, {{"ANN", 1}, {"BOB", 2}});
+  D.SaveTofile(Target.string());
+  TStringStream Expected;
+  D.SaveToStream(Expected);
+  EXPECT_EQ(ReadAll(Target), Expected.DataString());
+  EXPECT_EQ(Dir.Entries(), std::vector<std::string>{"people.kds"});
+
+  TEventDataset Copy(nullptr);
+  EXPECT_THROW(Copy.LoadFromFile((Dir / "absent.kds").string()), EFOpenError);
+  EXPECT_FALSE(Copy.Active());
+  Copy.LoadFromFile(Target.string());
+  EXPECT_EQ(Column(Copy, "NAME"), (std::vector<std::string>{"ANN", "BOB"}));
+}
+
+TEST(SaveToFile, FailedSaveLeavesTheOldFileAlone) {
+  TTempDir Dir;
+  const fs::path Target = Dir / "keep.kds";
+  WriteAll(Target, "old content\r\n");
+
+  TEventDataset Closed(nullptr);
+  Closed.SetKLVFields(Lines({"FIELD=NAME,CHAR,5"}));
+  EXPECT_EQ(ErrorOf([&] { Closed.SaveTofile(Target.string()); }), SDataSetClosed);
+  EXPECT_EQ(ReadAll(Target), "old content\r\n");
+  EXPECT_EQ(Dir.Entries(), std::vector<std::string>{"keep.kds"});
+
+  TEventDataset Broken(nullptr);
+  Broken.ParamsDesc().Add("REMARK=one\ntwo");
+  OpenWith(Broken, {"FIELD=NAME,CHAR,5"}, {{"ANN"}});
+  EXPECT_THROW(Broken.SaveTofile(Target.string()), EDatabaseError);
+  EXPECT_EQ(ReadAll(Target), "old content\r\n");
+  EXPECT_EQ(Dir.Entries(), std::vector<std::string>{"keep.kds"});
+}
+
+TEST(SaveToFile, UncreatableFileNamesTheTarget) {
+  TTempDir Dir;
+  WriteAll(Dir / "plain", "a file, not a directory");
+  TEventDataset D(nullptr);
+  OpenWith(D, {"FIELD=NAME,CHAR,5"}, {{"ANN"}});
+  for (const fs::path& Target : {Dir / "missing" / "out.kds", Dir / "plain" / "out.kds"}) {
+    SCOPED_TRACE(Target.string());
+    const std::string Message = ErrorOf<EFCreateError>([&] { D.SaveTofile(Target.string()); });
+    EXPECT_NE(Message.find(Target.string()), std::string::npos) << Message;
+    EXPECT_EQ(Message.find(".tmp"), std::string::npos) << Message;
+  }
+  EXPECT_EQ(Dir.Entries(), std::vector<std::string>{"plain"});
+}
+
+} // namespace
+} // namespace kelva

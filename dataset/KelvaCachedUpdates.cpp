@@ -4,7 +4,6 @@
 
 namespace kelva {
 
-
 bool TKelvaDataset::GetUpDatesPending() {
   if (!FCachedBufActive || !FCachedBuf || !FCommittedBuf) return false;
   if (FDeletedBuf && FDeletedBuf->Count() > 0) return true;

@@ -22,9 +22,26 @@ void CheckWritableLines(const TStrings& Lines) {
       DatabaseError("A description line cannot hold a line break: '" + Lines[I] + "'");
 }
 
+// A short name in the same directory, so that renaming it over the target is atomic and the
+// name fits wherever the target's name fits.
 std::string TemporaryNameBeside(const std::string& FileName) {
   static std::atomic<unsigned> Counter{0};
-  return FileName + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(Counter++);
+  const std::filesystem::path Directory = std::filesystem::path(FileName).parent_path();
+  const std::string Name =
+      ".kelva-" + std::to_string(::getpid()) + "-" + std::to_string(Counter++) + ".tmp";
+  return (Directory / Name).string();
+}
+
+// Saving through a symbolic link replaces the file it points to, not the link.
+std::string ResolvedTarget(const std::string& FileName) {
+  std::filesystem::path Path = FileName;
+  std::error_code Error;
+  for (int Depth = 0; Depth < 40 && std::filesystem::is_symlink(Path, Error); ++Depth) {
+    const std::filesystem::path Target = std::filesystem::read_symlink(Path, Error);
+    if (Error) break;
+    Path = Target.is_absolute() ? Target : Path.parent_path() / Target;
+  }
+  return Path.string();
 }
 
 // Makes the rename itself durable: the directory entry is on disk too.
@@ -50,7 +67,8 @@ void TKelvaDataset::SaveToStream(TStream& Stream) {
   Stream.WriteBuffer(Text);
 }
 
-void TKelvaDataset::SaveTofile(const std::string& FileName) {
+void TKelvaDataset::SaveTofile(const std::string& RequestedName) {
+  const std::string FileName = ResolvedTarget(RequestedName);
   const std::string Temporary = TemporaryNameBeside(FileName);
   try {
     {
@@ -58,7 +76,7 @@ void TKelvaDataset::SaveTofile(const std::string& FileName) {
       try {
         File = std::make_unique<TFileStream>(Temporary, fmCreate);
       } catch (const EFCreateError&) {
-        throw EFCreateError(Format(SFCreateError, {FileName}));
+        throw EFCreateError(Format(SFCreateError, {RequestedName}));
       }
       SaveToStream(*File);
       File->Flush();
@@ -68,7 +86,7 @@ void TKelvaDataset::SaveTofile(const std::string& FileName) {
       std::filesystem::permissions(Temporary, std::filesystem::status(FileName).permissions(),
                                    Error);
     if (std::rename(Temporary.c_str(), FileName.c_str()) != 0)
-      throw EFCreateError(Format(SFCreateError, {FileName}));
+      throw EFCreateError(Format(SFCreateError, {RequestedName}));
   } catch (...) {
     std::remove(Temporary.c_str());
     throw;

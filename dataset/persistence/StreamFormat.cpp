@@ -9,6 +9,7 @@
 #include "framework/rtl/Strings.h"
 #include "framework/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kelva {
@@ -68,7 +69,9 @@ std::int32_t HeaderCount(const std::vector<std::string_view>& Lines, std::string
 // Reads Count record lines from Cursor on. Lines without '=' are skipped and not counted.
 void ReadRecords(const std::vector<std::string_view>& Lines, std::size_t& Cursor,
                  std::int32_t Count, std::vector<TKlvStreamRecord>& Out) {
-  Out.reserve(static_cast<std::size_t>(Count));
+  // The count comes from the file: never reserve more than the lines that are there.
+  Out.reserve(
+      std::min(static_cast<std::size_t>(Count), Lines.size() - std::min(Cursor, Lines.size())));
   while (static_cast<std::int32_t>(Out.size()) < Count) {
     if (Cursor >= Lines.size()) FormatError();
     const std::string_view Line = Lines[Cursor++];

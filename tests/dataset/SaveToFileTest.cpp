@@ -103,5 +103,43 @@ TEST(SaveToFile, UncreatableFileNamesTheTarget) {
   EXPECT_EQ(Dir.Entries(), std::vector<std::string>{"plain"});
 }
 
+TEST(SaveToFile, AnyNameTheDirectoryAcceptsWillDo) {
+  TTempDir Dir;
+  const fs::path Target = Dir / (std::string(246, 'n') + ".kds"); // 250 bytes: allowed
+  WriteAll(Target, "old");
+  ASSERT_EQ(ReadAll(Target), "old");
+  TEventDataset D(nullptr);
+  OpenWith(D, {"FIELD=NAME,CHAR,5"}, {{"ANN"}});
+  EXPECT_NO_THROW(D.SaveTofile(Target.string()));
+  EXPECT_NE(ReadAll(Target).find("BOOK1=ANN"), std::string::npos);
+}
+
+} // namespace
+} // namespace kelva
+
+namespace kelva {
+namespace {
+
+// Saving through a symbolic link writes the file it points to and leaves the link a link.
+TEST(SaveToFileLink, SavingThroughALinkReplacesItsTarget) {
+  const std::filesystem::path Directory =
+      std::filesystem::temp_directory_path() / ("kelva-link-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(Directory);
+  const std::filesystem::path Target = Directory / "data.txt", Link = Directory / "link.txt";
+  std::filesystem::create_symlink(Target, Link);
+  TEventDataset Data(nullptr);
+  TStringList Fields;
+  Fields.Add("FIELD=NAME,CHAR,10");
+  Data.SetKLVFields(Fields);
+  Data.Open();
+  Data.AppendRawRecord({"ANN"});
+  Data.SaveTofile(Link.string());
+  EXPECT_TRUE(std::filesystem::is_symlink(Link));
+  TEventDataset Loaded(nullptr);
+  Loaded.LoadFromFile(Target.string());
+  EXPECT_EQ(Loaded.FieldByName("NAME")->AsString(), "ANN");
+  std::filesystem::remove_all(Directory);
+}
+
 } // namespace
 } // namespace kelva

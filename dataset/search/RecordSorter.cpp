@@ -95,16 +95,18 @@ int Compare(const TDecodedColumn& Column, std::int32_t A, std::int32_t B) {
   return Column.Integers[A] < Column.Integers[B] ? -1 : (Column.Integers[A] > Column.Integers[B]);
 }
 
-// An order-preserving summary of the first column, compared before anything else:
-// most comparisons end there without touching the decoded columns.
-std::uint64_t Prefix(const TDecodedColumn& Column, std::int32_t I) {
+// An order-preserving summary of the first column (Part 0 and 1 are the first and second
+// eight bytes of a text's sort key), compared before anything else: most comparisons end
+// there without touching the decoded columns.
+std::uint64_t Prefix(const TDecodedColumn& Column, std::int32_t I, std::size_t Part = 0) {
   if (Column.IsText) {
     const std::string_view Key = Column.Key(I);
     std::uint64_t Value = 0;
-    for (std::size_t B = 0; B < 8; ++B)
+    for (std::size_t B = Part * 8; B < Part * 8 + 8; ++B)
       Value = (Value << 8) | (B < Key.size() ? static_cast<unsigned char>(Key[B]) : 0);
     return Value;
   }
+  if (Part != 0) return 0;
   if (!Column.Present[I]) return 0;
   std::uint64_t Bits;
   if (Column.IsFloat) {
@@ -128,24 +130,26 @@ std::vector<std::int32_t> SortedOrder(const TKlvRecordList& List,
 
   struct Item {
     std::uint64_t Prefix;
+    std::uint64_t Prefix2;
     std::int32_t Pos;
   };
   std::vector<Item> Items(static_cast<std::size_t>(List.Count()));
   for (std::int32_t I = 0; I < List.Count(); ++I)
-    Items[I] = {Decoded.empty() ? 0 : Prefix(Decoded[0], I), I};
+    Items[I] = {Decoded.empty() ? 0 : Prefix(Decoded[0], I),
+                Decoded.empty() ? 0 : Prefix(Decoded[0], I, 1), I};
 
   auto CompareItems = [&](const Item& A, const Item& B) {
     if (A.Prefix != B.Prefix) return A.Prefix < B.Prefix ? -1 : 1;
+    if (A.Prefix2 != B.Prefix2) return A.Prefix2 < B.Prefix2 ? -1 : 1;
     for (const TDecodedColumn& Column : Decoded)
       if (const int Result = Compare(Column, A.Pos, B.Pos)) return Result;
     return 0;
   };
-  if (Descending)
-    std::stable_sort(Items.begin(), Items.end(),
-                     [&](const Item& A, const Item& B) { return CompareItems(B, A) < 0; });
-  else
-    std::stable_sort(Items.begin(), Items.end(),
-                     [&](const Item& A, const Item& B) { return CompareItems(A, B) < 0; });
+  // Equal keys are ordered by position, which makes the (faster) unstable sort stable.
+  std::sort(Items.begin(), Items.end(), [&](const Item& A, const Item& B) {
+    const int Result = Descending ? CompareItems(B, A) : CompareItems(A, B);
+    return Result != 0 ? Result < 0 : A.Pos < B.Pos;
+  });
 
   std::vector<std::int32_t> Order(Items.size());
   for (std::size_t I = 0; I < Items.size(); ++I) Order[I] = Items[I].Pos;

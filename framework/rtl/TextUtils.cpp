@@ -279,9 +279,18 @@ void AppendAnsiSortKey(std::string& Out, std::string_view Text, bool CaseInsensi
     Wide.resize(Text.size() + 1);
     UErrorCode Status = U_ZERO_ERROR;
     std::int32_t WideLength = 0;
-    u_strFromUTF8WithSub(Wide.data(), static_cast<std::int32_t>(Wide.size()), &WideLength,
-                         Text.data(), static_cast<std::int32_t>(Text.size()), 0xFFFD, nullptr,
-                         &Status);
+    // ASCII text widens byte by byte; anything else goes through ICU's converter.
+    std::size_t Ascii = 0;
+    while (Ascii < Text.size() && IsAscii(Text[Ascii])) {
+      Wide[Ascii] = static_cast<UChar>(Text[Ascii]);
+      ++Ascii;
+    }
+    if (Ascii == Text.size())
+      WideLength = static_cast<std::int32_t>(Ascii);
+    else
+      u_strFromUTF8WithSub(Wide.data(), static_cast<std::int32_t>(Wide.size()), &WideLength,
+                           Text.data(), static_cast<std::int32_t>(Text.size()), 0xFFFD, nullptr,
+                           &Status);
     if (U_SUCCESS(Status)) {
       if (Key.size() < 64) Key.resize(64);
       std::int32_t Length = ucol_getSortKey(Collator, Wide.data(), WideLength, Key.data(),

@@ -318,7 +318,8 @@ private:
   void InsertIntoCommittedAfterPredecessor(const TKlvRecordList& Source, std::int32_t Index);
 
   void LoadContent(const TKlvStreamContent& Content);
-  std::unique_ptr<TKlvRecordList> BuildList(const std::vector<TKlvStreamRecord>& Records);
+  std::unique_ptr<TKlvRecordList> BuildList(const std::vector<TKlvStreamRecord>& Records,
+                                            const TKlvRecordList* SharedWith = nullptr);
 
   // Published and persistent state.
   TStringList FMetaFields;

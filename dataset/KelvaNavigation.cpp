@@ -202,18 +202,8 @@ TUpdateStatus TKelvaDataset::UpdateStatus() {
 
 void TKelvaDataset::KlvCheckOperation(const TDataOperation& Operation,
                                       const TDataSetErrorEvent& ErrorEvent) {
-  for (;;) {
-    try {
-      UpdateCursorPos();
-      Operation();
-      return;
-    } catch (EDatabaseError& E) {
-      TDataAction Action = daFail;
-      if (ErrorEvent) ErrorEvent(this, E, Action);
-      if (Action == daFail) throw;
-      if (Action == daAbort) Abort();
-    }
-  }
+  // The dataset's own post runs the framework's retry protocol unchanged.
+  CheckOperation(Operation, ErrorEvent);
 }
 
 } // namespace kelva

@@ -100,16 +100,26 @@ void TKelvaDataset::LoadFromFile(const std::string& FileName) {
 }
 
 std::unique_ptr<TKlvRecordList>
-TKelvaDataset::BuildList(const std::vector<TKlvStreamRecord>& Records) {
+TKelvaDataset::BuildList(const std::vector<TKlvStreamRecord>& Records,
+                         const TKlvRecordList* SharedWith) {
   auto List = std::make_unique<TKlvRecordList>(FPool);
   // An image shorter than the record is padded with blanks (null values); a longer one is
   // cut: characters past the record carry no meaning.
   std::string Image(static_cast<std::size_t>(FDataSize), ' ');
+  std::int32_t Hint = 0;
   for (const TKlvStreamRecord& Record : Records) {
     const std::size_t Length = std::min(Record.Image.size(), Image.size());
     Image.replace(0, Length, Record.Image.substr(0, Length));
     std::fill(Image.begin() + static_cast<std::ptrdiff_t>(Length), Image.end(), ' ');
-    List->Add(Image.data(), Record.RecId); // the same identifier twice is refused
+    // A working-copy record that is unchanged shares the committed image, as it did before
+    // it was saved: no second copy, and comparing the two is a slot comparison.
+    const std::int32_t Same = SharedWith ? FindRecIdNear(*SharedWith, Record.RecId, Hint) : -1;
+    if (Same >= 0 && SharedWith->ImageView(Same) == Image) {
+      List->AddFrom(*SharedWith, Same);
+      Hint = Same + 1;
+    } else {
+      List->Add(Image.data(), Record.RecId); // the same identifier twice is refused
+    }
     NoteArrivedRecId(Record.RecId);
   }
   return List;
@@ -119,7 +129,7 @@ void TKelvaDataset::LoadContent(const TKlvStreamContent& Content) {
   auto Committed = BuildList(Content.Committed);
   std::unique_ptr<TKlvRecordList> Cached, Deleted;
   if (Content.HasWorkingCopy) {
-    Cached = BuildList(Content.Cached);
+    Cached = BuildList(Content.Cached, Committed.get());
     Deleted = BuildList(Content.Deleted);
   }
   // Everything is built: replace the store in one step.

@@ -20,8 +20,46 @@ void AppendNumber(std::string& Out, std::int64_t Value) {
 
 } // namespace
 
-void TKlvKeyEncoder::Encode(const char* Image, std::string& Out, std::int32_t PartialLength) const {
+bool DecodeKeyNumber(const TKlvKeyColumn& Column, const char* Image, TKlvKeyNumber& Number) {
   alignas(8) char Value[BCDBufferSize + 8];
+  if (!Column.HasSlot ||
+      !SlotToValue(Image + Column.Slot.Offset - 1, Column.Slot.Width, Column.Type, Value))
+    return false;
+  Number = {};
+  switch (Column.Type) {
+  case ftFloat:
+  case ftDateTime:
+    Number.IsFloat = true;
+    std::memcpy(&Number.Float, Value, sizeof(double));
+    return true;
+  case ftBoolean: {
+    std::uint16_t B;
+    std::memcpy(&B, Value, sizeof B);
+    Number.Integer = B != 0;
+    return true;
+  }
+  case ftBCD: {
+    // Equal amounts may be written differently ("12.5", "12.50").
+    Currency C;
+    if (!TryStrToCurr(Value, std::strlen(Value), C)) return false;
+    Number.Integer = C.Scaled;
+    return true;
+  }
+  case ftSmallint:
+  case ftInteger:
+  case ftDate:
+  case ftTime: {
+    std::int32_t N;
+    std::memcpy(&N, Value, sizeof N);
+    Number.Integer = N;
+    return true;
+  }
+  default:
+    return false;
+  }
+}
+
+void TKlvKeyEncoder::Encode(const char* Image, std::string& Out, std::int32_t PartialLength) const {
   for (std::size_t I = 0; I < FColumns.size(); ++I) {
     const TKlvKeyColumn& Column = FColumns[I];
     const bool Last = I + 1 == FColumns.size();
@@ -40,54 +78,17 @@ void TKlvKeyEncoder::Encode(const char* Image, std::string& Out, std::int32_t Pa
       if (!Last) Out.push_back('\0'); // texts never hold NUL, so this ends the value
       continue;
     }
-    {
-      const bool Present =
-          Column.HasSlot && SlotToValue(Slot, Column.Slot.Width, Column.Type, Value);
-      if (!Present) {
-        Out.push_back(NullTag);
-        continue;
-      }
-      std::int64_t Number = 0;
-      switch (Column.Type) {
-      case ftFloat:
-      case ftDateTime: {
-        double D;
-        std::memcpy(&D, Value, sizeof D);
-        if (D == 0) D = 0; // -0 equals 0
-        std::memcpy(&Number, &D, sizeof Number);
-        break;
-      }
-      case ftSmallint:
-      case ftInteger:
-      case ftDate:
-      case ftTime: {
-        std::int32_t N;
-        std::memcpy(&N, Value, sizeof N);
-        Number = N;
-        break;
-      }
-      case ftBoolean: {
-        std::uint16_t B;
-        std::memcpy(&B, Value, sizeof B);
-        Number = B != 0;
-        break;
-      }
-      case ftBCD: {
-        // Equal amounts may be written differently ("12.5", "12.50").
-        Currency C;
-        if (!TryStrToCurr(Value, std::strlen(Value), C)) {
-          Out.push_back(NullTag);
-          continue;
-        }
-        Number = C.Scaled;
-        break;
-      }
-      default:
-        Out.push_back(NullTag);
-        continue;
-      }
-      AppendNumber(Out, Number);
+    TKlvKeyNumber Number;
+    if (!DecodeKeyNumber(Column, Image, Number)) {
+      Out.push_back(NullTag);
+      continue;
     }
+    std::int64_t Bits = Number.Integer;
+    if (Number.IsFloat) {
+      const double D = Number.Float == 0 ? 0 : Number.Float; // -0 equals 0
+      std::memcpy(&Bits, &D, sizeof Bits);
+    }
+    AppendNumber(Out, Bits);
   }
 }
 

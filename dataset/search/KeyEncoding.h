@@ -18,6 +18,16 @@ struct TKlvKeyColumn {
   TKlvFieldInfo Slot; // where the value lives in a record image
 };
 
+// A non-text key value as one comparable number: whole numbers, days, milliseconds,
+// booleans (0/1) and BCD amounts (scaled by 10000) as Integer; FLOAT and DATETIME as
+// Float (IsFloat tells which). False for null, and for a BCD text that is not a number.
+struct TKlvKeyNumber {
+  bool IsFloat = false;
+  std::int64_t Integer = 0;
+  double Float = 0;
+};
+bool DecodeKeyNumber(const TKlvKeyColumn& Column, const char* Image, TKlvKeyNumber& Number);
+
 class TKlvKeyEncoder {
 public:
   TKlvKeyEncoder(std::vector<TKlvKeyColumn> Columns, bool CaseInsensitive)

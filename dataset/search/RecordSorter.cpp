@@ -48,36 +48,13 @@ TDecodedColumn Decode(const TKlvRecordList& List, const TKlvKeyColumn& Column,
     Result.Floats.resize(static_cast<std::size_t>(Count));
   else
     Result.Integers.resize(static_cast<std::size_t>(Count));
-  alignas(8) char Value[BCDBufferSize + 8];
+  TKlvKeyNumber Number;
   for (std::int32_t I = 0; I < Count; ++I) {
-    const char* Slot = List.Image(I) + Column.Slot.Offset - 1;
-    if (!SlotToValue(Slot, Column.Slot.Width, Column.Type, Value)) continue;
-    std::int64_t Number = 0;
-    switch (Column.Type) {
-    case ftFloat:
-    case ftDateTime:
-      std::memcpy(&Result.Floats[I], Value, sizeof(double));
-      Result.Present[I] = 1;
-      continue;
-    case ftBoolean: {
-      std::uint16_t B;
-      std::memcpy(&B, Value, sizeof B);
-      Number = B != 0;
-      break;
-    }
-    case ftBCD: {
-      Currency C;
-      if (!TryStrToCurr(Value, std::strlen(Value), C)) continue; // unreadable: no value
-      Number = C.Scaled;
-      break;
-    }
-    default: {
-      std::int32_t N;
-      std::memcpy(&N, Value, sizeof N);
-      Number = N;
-    }
-    }
-    Result.Integers[I] = Number;
+    if (!DecodeKeyNumber(Column, List.Image(I), Number)) continue; // null sorts first
+    if (Result.IsFloat)
+      Result.Floats[I] = Number.Float;
+    else
+      Result.Integers[I] = Number.Integer;
     Result.Present[I] = 1;
   }
   return Result;

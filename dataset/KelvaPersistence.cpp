@@ -114,9 +114,9 @@ TKelvaDataset::BuildList(const std::vector<TKlvStreamRecord>& Records,
     // A working-copy record that is unchanged shares the committed image, as it did before
     // it was saved: no second copy, and comparing the two is a slot comparison.
     const std::int32_t Same = SharedWith ? FindRecIdNear(*SharedWith, Record.RecId, Hint) : -1;
+    if (Same >= 0) Hint = Same + 1;
     if (Same >= 0 && SharedWith->ImageView(Same) == Image) {
       List->AddFrom(*SharedWith, Same);
-      Hint = Same + 1;
     } else {
       List->Add(Image.data(), Record.RecId); // the same identifier twice is refused
     }

@@ -27,15 +27,24 @@ constexpr std::size_t HeaderLines = 7;
 std::vector<std::string_view> SplitLines(std::string_view Text) {
   if (const std::size_t Nul = Text.find('\0'); Nul != std::string_view::npos)
     Text = Text.substr(0, Nul);
+  const char* const Begin = Text.data();
+  const char* const End = Begin + Text.size();
+  // The next CR and the next LF, each found once with memchr and kept until passed.
+  auto Next = [End](const char* From, char C) {
+    const void* Found = std::memchr(From, C, static_cast<std::size_t>(End - From));
+    return Found ? static_cast<const char*>(Found) : End;
+  };
+  const char* NextCR = Next(Begin, '\r');
+  const char* NextLF = Next(Begin, '\n');
   std::vector<std::string_view> Lines;
-  std::size_t Start = 0;
-  while (Start < Text.size()) {
-    std::size_t End = Start;
-    while (End < Text.size() && Text[End] != '\r' && Text[End] != '\n') ++End;
-    Lines.push_back(Text.substr(Start, End - Start));
-    Start = End;
-    if (Start < Text.size() && Text[Start] == '\r') ++Start;
-    if (Start < Text.size() && Text[Start] == '\n') ++Start;
+  for (const char* Start = Begin; Start < End;) {
+    if (NextCR < Start) NextCR = Next(Start, '\r');
+    if (NextLF < Start) NextLF = Next(Start, '\n');
+    const char* LineEnd = std::min(NextCR, NextLF);
+    Lines.emplace_back(Start, static_cast<std::size_t>(LineEnd - Start));
+    Start = LineEnd;
+    if (Start < End && *Start == '\r') ++Start;
+    if (Start < End && *Start == '\n') ++Start;
   }
   return Lines;
 }

@@ -2,14 +2,16 @@
 # Sets up a Debian machine for Kelva (installs only the packages that are missing),
 # builds, and runs what was asked for:
 #   ./kelva.sh example   build and run the example program
-#   ./kelva.sh test      build and run the whole test suite, normal and sanitizer builds
+#   ./kelva.sh test      build and run the whole test suite, normal and sanitizer builds,
+#                        then each fuzz target for a few seconds
 #   ./kelva.sh bench     build the release benchmark and run it
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libicu-dev libsqlite3-dev libbenchmark-dev)
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libicu-dev
+  libsqlite3-dev libbenchmark-dev)
 
 install_missing_packages() {
   local missing=()
@@ -49,6 +51,7 @@ case "${1:-}" in
     run_tests "$root/build/debug"
     configure_and_build "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DKELVA_SANITIZE=ON
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests "$root/build/sanitize"
+    "$root/fuzz/run.sh" "${KELVA_FUZZ_SECONDS:-10}"
     ;;
   bench)
     configure_and_build "$root/build/release" -DCMAKE_BUILD_TYPE=Release

@@ -153,8 +153,10 @@ void TKelvaDataset::LoadFromStream(TStream& Stream) {
   OldParams.Assign(FParams);
   const bool OldCachedUpdates = FCachedUpdates;
   try {
+    // A stream that delivers less than it holds has failed: a short read must not pass
+    // for a file that ends early.
     std::string Text(static_cast<std::size_t>(Stream.Size() - Stream.Position()), '\0');
-    Text.resize(static_cast<std::size_t>(Stream.Read(Text.data(), Text.size())));
+    Stream.ReadBuffer(Text.data(), static_cast<std::int64_t>(Text.size()));
     const TKlvStreamContent Content = ParseStreamText(Text);
     FParamsDesc.Clear();
     for (const std::string& Line : Content.ParamsDesc) FParamsDesc.Add(Line);

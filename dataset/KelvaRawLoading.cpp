@@ -3,8 +3,6 @@
 // fill a read-only dataset but never edits or deletes.
 #include "dataset/KelvaDataset.h"
 
-#include "framework/rtl/TryFinally.h"
-
 namespace kelva {
 
 namespace {
@@ -65,7 +63,20 @@ void TKelvaDataset::AddRawRecord(const std::vector<Variant>& Values, bool Append
     return;
   }
   FRawLoading = true;
-  TryFinally(Add, [this] { FRawLoading = false; });
+  try {
+    Add();
+  } catch (...) {
+    // A record that could not be added in its one call must not stay half-filled in insert
+    // state, where the next browse-mode check would post it.
+    if (State() == dsInsert) {
+      try {
+        Cancel();
+      } catch (...) {}
+    }
+    FRawLoading = false;
+    throw;
+  }
+  FRawLoading = false;
 }
 
 void TKelvaDataset::AppendRawRecord(std::initializer_list<Variant> Values) {

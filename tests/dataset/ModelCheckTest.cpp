@@ -31,8 +31,10 @@ using List = std::vector<Rec>;
 std::string Show(const Rec& R) {
   std::ostringstream Out;
   Out << R.Id << ":" << (R.Name.empty() ? "~" : R.Name) << "/";
-  if (R.Age) Out << *R.Age;
-  else Out << "~";
+  if (R.Age)
+    Out << *R.Age;
+  else
+    Out << "~";
   return Out.str();
 }
 std::string Show(const List& L) {
@@ -91,8 +93,10 @@ struct Model {
     int Q = -1;
     if (Index > 0) Q = IndexOfId(Committed, Source[Index - 1].Id);
     const std::size_t Pos = static_cast<std::size_t>(Q + 1);
-    if (Pos >= Committed.size()) Committed.push_back(Source[Index]);
-    else Committed.insert(Committed.begin() + Pos, Source[Index]);
+    if (Pos >= Committed.size())
+      Committed.push_back(Source[Index]);
+    else
+      Committed.insert(Committed.begin() + Pos, Source[Index]);
   }
 };
 
@@ -121,10 +125,10 @@ enum OpKind : int {
 };
 
 const char* const KindNames[opCount] = {
-    "AppendRaw",     "AppendRecord",  "InsertRecord", "EditPost",     "EditCancel",
-    "Delete",        "ToggleCached",  "CommitRecord", "RevertRecord", "CommitInView",
-    "RevertInView",  "CommitUpdates", "CancelUpdates", "Sort",        "Locate",
-    "SaveLoad",      "Clone",         "Refresh"};
+    "AppendRaw",    "AppendRecord",  "InsertRecord",  "EditPost",     "EditCancel",
+    "Delete",       "ToggleCached",  "CommitRecord",  "RevertRecord", "CommitInView",
+    "RevertInView", "CommitUpdates", "CancelUpdates", "Sort",         "Locate",
+    "SaveLoad",     "Clone",         "Refresh"};
 
 // Every parameter is drawn in advance, so that a recorded sequence replays identically and
 // single operations can be dropped from it; positions are taken modulo the current size.
@@ -144,14 +148,16 @@ std::string Show(const Op& O) {
   Out << KindNames[O.Kind] << "(pos=" << O.Pos << " name=\""
       << NameValues[O.NameIx % NameValues.size()] << "\" age=";
   const auto& Age = AgeValues[O.AgeIx % AgeValues.size()];
-  if (Age) Out << *Age;
-  else Out << "null";
+  if (Age)
+    Out << *Age;
+  else
+    Out << "null";
   Out << " aux=" << O.Aux << ")";
   return Out.str();
 }
 
 Op RandomOp(std::mt19937& Rng) {
-  // Weights favour the changes so that pending lists fill up; the rest settle or inspect.
+  // Weights favour the changes so that pending lists fill up; the rest settle or examine.
   static const int Weights[opCount] = {5, 5, 5, 8, 2, 5, 2, 3, 3, 4, 4, 1, 1, 2, 2, 1, 1, 1};
   std::discrete_distribution<int> Pick(std::begin(Weights), std::end(Weights));
   Op O;
@@ -250,8 +256,10 @@ std::string CompareState(TModelDataset& D, const Model& M, bool WantWork) {
                {brDeleted, "deleted view", M.Deleted}};
   for (const auto& V : Views) {
     D.SetBrowseBuffer(V.View);
-    if (D.BrowseBuffer() != V.View) Error = std::string(V.Name) + " not selected";
-    else Error = CompareList(V.Name, Walk(D), V.Want);
+    if (D.BrowseBuffer() != V.View)
+      Error = std::string(V.Name) + " not selected";
+    else
+      Error = CompareList(V.Name, Walk(D), V.Want);
     D.SetBrowseBuffer(brStandard);
     if (!Error.empty()) return Error;
   }
@@ -354,8 +362,10 @@ private:
     case opInsertRecord: {
       if (V.size() > 14) return {}; // keep the lists small
       const int K = GoTo(O.Pos, V.size());
-      if (O.Kind == opAppendRecord) D.AppendRecord({NameVariant(R.Name), AgeVariant(R.Age)});
-      else D.InsertRecord({NameVariant(R.Name), AgeVariant(R.Age)});
+      if (O.Kind == opAppendRecord)
+        D.AppendRecord({NameVariant(R.Name), AgeVariant(R.Age)});
+      else
+        D.InsertRecord({NameVariant(R.Name), AgeVariant(R.Age)});
       if (std::string E = NewId(R); !E.empty()) return E;
       M.MakeWork();
       List& W = M.View();
@@ -451,8 +461,10 @@ private:
     List& V = M.View();
     const int K = GoTo(O.Pos, V.size());
     const bool Commit = O.Kind == opCommitRecord;
-    if (Commit) D.CommitRecord();
-    else D.RevertRecord();
+    if (Commit)
+      D.CommitRecord();
+    else
+      D.RevertRecord();
     if (K < 0 || !M.Pending()) {
       ExpectedCur = K;
       return {};
@@ -461,8 +473,10 @@ private:
     const int J = IndexOfId(M.Committed, W[K].Id);
     ExpectedCur = K;
     if (Commit) {
-      if (J < 0) M.CommitAfterPredecessor(W, K);
-      else M.Committed[J] = W[K];
+      if (J < 0)
+        M.CommitAfterPredecessor(W, K);
+      else
+        M.Committed[J] = W[K];
     } else if (J < 0) {
       W.erase(W.begin() + K);
       ExpectedCur = W.empty() ? -1 : std::min<int>(K, static_cast<int>(W.size()) - 1);
@@ -488,19 +502,25 @@ private:
     std::string Error;
     if (K >= 0) {
       if (CurrentId(D) != Shown[K].Id) Error = "view cursor not on " + Show(Shown[K]);
-      if (Commit) D.CommitRecord();
-      else D.RevertRecord();
+      if (Commit)
+        D.CommitRecord();
+      else
+        D.RevertRecord();
       if (M.Pending()) {
         List& W = *M.Work;
         const std::int32_t Id = Shown[K].Id;
         const int I = IndexOfId(W, Id);
         const int J = IndexOfId(M.Committed, Id);
         if (View == brModified && I >= 0 && J >= 0) {
-          if (Commit) M.Committed[J] = W[I];
-          else W[I] = M.Committed[J];
+          if (Commit)
+            M.Committed[J] = W[I];
+          else
+            W[I] = M.Committed[J];
         } else if (View == brInserted && I >= 0) {
-          if (Commit) M.CommitAfterPredecessor(W, I);
-          else W.erase(W.begin() + I);
+          if (Commit)
+            M.CommitAfterPredecessor(W, I);
+          else
+            W.erase(W.begin() + I);
         } else if (View == brDeleted && J >= 0) {
           if (Commit) {
             M.Committed.erase(M.Committed.begin() + J);
@@ -514,8 +534,9 @@ private:
       }
       // The view drops the settled entry and is otherwise unchanged.
       if (Error.empty()) {
-        const List Want =
-            View == brModified ? M.Modified() : View == brInserted ? M.Inserted() : M.Deleted;
+        const List Want = View == brModified   ? M.Modified()
+                          : View == brInserted ? M.Inserted()
+                                               : M.Deleted;
         Error = CompareList("view after settling", Walk(D), Want);
       }
     }
@@ -548,8 +569,8 @@ private:
     const bool ByName = O.Aux % 2 == 0;
     const Rec R = Values(O);
     if (ByName ? R.Name.empty() : !R.Age.has_value()) return {};
-    const bool Found = ByName ? D.Locate("NAME", Variant(R.Name), {})
-                              : D.Locate("AGE", Variant(*R.Age), {});
+    const bool Found =
+        ByName ? D.Locate("NAME", Variant(R.Name), {}) : D.Locate("AGE", Variant(*R.Age), {});
     const bool Want = std::any_of(V.begin(), V.end(), [&](const Rec& X) {
       return ByName ? X.Name == R.Name : X.Age == R.Age;
     });
@@ -641,7 +662,7 @@ std::size_t TotalSteps() {
     const long Steps = std::strtol(Text, nullptr, 10);
     if (Steps > 0) return static_cast<std::size_t>(Steps);
   }
-  return 3000;
+  return 5000;
 }
 
 // Runs StepsPerSeed random operations from Seed; on a disagreement, reports the seed and the
@@ -656,8 +677,8 @@ void CheckSeed(std::uint32_t Seed, std::size_t Steps) {
     if (Error.empty()) continue;
     std::vector<Op> Small = Shrink(Ops);
     std::ostringstream Report;
-    Report << "seed " << Seed << ", step " << I << ": " << Error << "\nshrunk to "
-           << Small.size() << " operations:\n";
+    Report << "seed " << Seed << ", step " << I << ": " << Error << "\nshrunk to " << Small.size()
+           << " operations:\n";
     for (const Op& O : Small) Report << "  " << Show(O) << "\n";
     if (auto F = Replay(Small)) Report << "which fails with: " << F->Message << "\n";
     ADD_FAILURE() << Report.str();

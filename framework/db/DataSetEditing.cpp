@@ -121,11 +121,23 @@ void TDataSet::Insert() {
 void TDataSet::Append() {
   BeginInsertAppend();
   ClearBuffers();
-  InitRecord(FBuffers[0]);
-  SetBookmarkFlag(FBuffers[0], bfEOF);
-  FRecordCount = 1;
-  FBOF = false;
-  GetPriorRecords();
+  try {
+    InitRecord(FBuffers[0]);
+    SetBookmarkFlag(FBuffers[0], bfEOF);
+    FRecordCount = 1;
+    FBOF = false;
+    GetPriorRecords();
+  } catch (...) {
+    // The ring holds the blank new buffer among records fetched so far: rebuild it from the
+    // descendant's records before the error goes on, or leave it empty if that fails too.
+    CursorPosChanged();
+    try {
+      Resync({});
+    } catch (...) {
+      ClearBuffers();
+    }
+    throw;
+  }
   CursorPosChanged();
   InternalInsert();
   EndInsertAppend();

@@ -223,6 +223,8 @@ TEST(FaultInjection, RaisingCalculatedFieldAndFilterHandlersLeaveTheStoreAlone) 
   EXPECT_THROW(D.AppendRawRecord({"BROWN", 7}), EDatabaseError);
   D.OnCalcFields = nullptr;
   EXPECT_EQ(D.State(), dsBrowse); // the failed raw record was not left half-filled
+  D.First();
+  EXPECT_EQ(D.FieldByName("NAME")->AsString(), "SMITH");
   EXPECT_EQ(Saved(D), Before);
 
   int Reported = 0;

@@ -146,12 +146,19 @@ void TKelvaDataset::CommitStandard() {
     FCommittedBuf->SetImageFrom(Committed, *FInternalBuf, FCurRec);
 }
 
-void TKelvaDataset::CommitModified() {
-  if (!CursorOnList(FCurRec, FInternalBuf)) return;
+// The working and committed positions of the record at the cursor of the current view;
+// false when the cursor is off the view or either version is missing.
+bool TKelvaDataset::FindBothVersions(std::int32_t& Working, std::int32_t& Committed) const {
+  if (!CursorOnList(FCurRec, FInternalBuf)) return false;
   const std::int32_t RecId = FInternalBuf->RecId(FCurRec);
-  const std::int32_t Working = FCachedBuf->IndexOfId(RecId);
-  const std::int32_t Committed = FCommittedBuf->IndexOfId(RecId);
-  if (Working < 0 || Committed < 0) return;
+  Working = FCachedBuf->IndexOfId(RecId);
+  Committed = FCommittedBuf->IndexOfId(RecId);
+  return Working >= 0 && Committed >= 0;
+}
+
+void TKelvaDataset::CommitModified() {
+  std::int32_t Working, Committed;
+  if (!FindBothVersions(Working, Committed)) return;
   FCommittedBuf->SetImageFrom(Committed, *FCachedBuf, Working);
   DropViewEntry();
 }
@@ -182,11 +189,8 @@ void TKelvaDataset::RevertStandard() {
 }
 
 void TKelvaDataset::RevertModified() {
-  if (!CursorOnList(FCurRec, FInternalBuf)) return;
-  const std::int32_t RecId = FInternalBuf->RecId(FCurRec);
-  const std::int32_t Working = FCachedBuf->IndexOfId(RecId);
-  const std::int32_t Committed = FCommittedBuf->IndexOfId(RecId);
-  if (Working < 0 || Committed < 0) return;
+  std::int32_t Working, Committed;
+  if (!FindBothVersions(Working, Committed)) return;
   FCachedBuf->SetImageFrom(Working, *FCommittedBuf, Committed);
   DropViewEntry();
 }

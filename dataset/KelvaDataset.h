@@ -307,6 +307,7 @@ private:
   // The pending state of entry Index of the current list, from the pending-change rules.
   TUpdateStatus DerivedUpdateStatus(std::int32_t Index);
   void DropViewEntry();
+  bool FindBothVersions(std::int32_t& Working, std::int32_t& Committed) const;
   void CommitStandard();
   void CommitModified();
   void CommitInserted();

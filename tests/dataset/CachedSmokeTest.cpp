@@ -1,5 +1,5 @@
 // A quick pass through cached updates and views with the event-driven dataset.
-#include "dataset/KelvaDataset.h"
+#include "OrderingSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -8,15 +8,8 @@ namespace {
 
 TEST(CachedSmoke, EditInsertDeleteThenViewsAndCommit) {
   TEventDataset Data(nullptr);
-  TStringList Lines;
-  Lines.Add("FIELD=NAME,CHAR,10");
-  Lines.Add("FIELD=AGE,INTEGER,0");
-  Data.SetKLVFields(Lines);
-  Data.OnLoad = [](TKelvaDataset* D, TKlvLoadAction) {
-    D->AppendRawRecord({"SMITH", 42});
-    D->AppendRawRecord({"JONES", 35});
-    D->AppendRawRecord({"BROWN", 50});
-  };
+  ordering_test::Fill(Data, {"FIELD=NAME,CHAR,10", "FIELD=AGE,INTEGER,0"},
+                      {{"SMITH", 42}, {"JONES", 35}, {"BROWN", 50}});
   int Updates = 0;
   Data.OnUpdate = [&](TKelvaDataset* D) {
     ++Updates;

@@ -1,5 +1,5 @@
 // A quick pass through sorting, locating, looking up and cloning.
-#include "dataset/KelvaDataset.h"
+#include "OrderingSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -7,24 +7,12 @@ namespace kelva {
 namespace {
 
 void Fill(TEventDataset& Data) {
-  TStringList Lines;
-  Lines.Add("FIELD=NAME,CHAR,10");
-  Lines.Add("FIELD=AGE,INTEGER,0");
-  Data.SetKLVFields(Lines);
-  Data.OnLoad = [](TKelvaDataset* D, TKlvLoadAction) {
-    D->AppendRawRecord({"SMITH", 42});
-    D->AppendRawRecord({"JONES", 9});
-    D->AppendRawRecord({"smith", 10});
-    D->AppendRawRecord({"BROWN", 35});
-  };
-  Data.Open();
+  ordering_test::OpenWith(Data, {"FIELD=NAME,CHAR,10", "FIELD=AGE,INTEGER,0"},
+                          {{"SMITH", 42}, {"JONES", 9}, {"smith", 10}, {"BROWN", 35}});
 }
 
 std::vector<std::string> Names(TKelvaDataset& Data) {
-  std::vector<std::string> Result;
-  for (Data.First(); !Data.Eof(); Data.Next())
-    Result.push_back(Data.FieldByName("NAME")->AsString());
-  return Result;
+  return ordering_test::Column(Data, "NAME");
 }
 
 TEST(SearchSmoke, SortLocateLookupClone) {

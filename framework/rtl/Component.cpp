@@ -184,6 +184,41 @@ void TComponent::Loaded() {
   FComponentState.Exclude(csLoading);
 }
 
+void TComponent::SetReading(bool Value) {
+  if (Value)
+    FComponentState.Include(csReading);
+  else
+    FComponentState.Exclude(csReading);
+}
+
+void TComponent::SetParentComponent(TComponent* Value) {
+  if (Value && Value != FOwner) throw EComponentError(Format(SNoParentAllowed, {FName}));
+}
+
+void TComponent::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const {
+  if (Root != this) return;
+  for (TComponent* C : FComponents)
+    if (!C->GetParentComponent()) Proc(C);
+}
+
+void TComponent::SetEventHandlerName(const std::string& EventName, const std::string& MethodName) {
+  for (auto It = FEventHandlerNames.begin(); It != FEventHandlerNames.end(); ++It) {
+    if (CompareText(It->first, EventName) != 0) continue;
+    if (MethodName.empty())
+      FEventHandlerNames.erase(It);
+    else
+      It->second = MethodName;
+    return;
+  }
+  if (!MethodName.empty()) FEventHandlerNames.emplace_back(EventName, MethodName);
+}
+
+std::string TComponent::EventHandlerName(const std::string& EventName) const {
+  for (const auto& Entry : FEventHandlerNames)
+    if (CompareText(Entry.first, EventName) == 0) return Entry.second;
+  return {};
+}
+
 void TComponent::SetDesigning(bool Value, bool SetChildren) {
   if (Value)
     FComponentState.Include(csDesigning);

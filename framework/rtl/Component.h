@@ -5,7 +5,9 @@
 #include "framework/rtl/Types.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kelva {
@@ -50,6 +52,21 @@ public:
 
   void Loading();
   virtual void Loaded();
+  // Set while a form reader assigns the component's properties; cleared before Loaded.
+  void SetReading(bool Value);
+
+  // The tree a form file shows: a control's parent is the control it is drawn in. Components
+  // without a parent hang directly under the root of their form file.
+  virtual TComponent* GetParentComponent() const { return nullptr; }
+  virtual void SetParentComponent(TComponent* Value);
+  // The components a form file writes directly inside this one, in order. The default: for
+  // the root, every owned component without a parent component.
+  virtual void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const;
+
+  // The names of the published methods bound to this component's events by a form file or the
+  // designer, so that they can be written back. An empty name removes the entry.
+  void SetEventHandlerName(const std::string& EventName, const std::string& MethodName);
+  std::string EventHandlerName(const std::string& EventName) const;
   void SetDesigning(bool Value, bool SetChildren = true);
   void Destroying();
 
@@ -77,6 +94,7 @@ private:
   // The positions of the Notification loops now walking FComponents (nested loops stack up);
   // removing an entry shifts those beyond it, so that no component is skipped or told twice.
   std::vector<std::int32_t*> FNotifyCursors;
+  std::vector<std::pair<std::string, std::string>> FEventHandlerNames;
 };
 
 } // namespace kelva

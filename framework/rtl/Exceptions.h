@@ -35,6 +35,9 @@ KELVA_EXCEPTION_CLASS(EFOpenError, EStreamError);
 KELVA_EXCEPTION_CLASS(EFCreateError, EStreamError);
 KELVA_EXCEPTION_CLASS(EReadError, EStreamError);
 KELVA_EXCEPTION_CLASS(EWriteError, EStreamError);
+KELVA_EXCEPTION_CLASS(EClassNotFound, EStreamError);
+KELVA_EXCEPTION_CLASS(EParserError, EStreamError);
+KELVA_EXCEPTION_CLASS(EInvalidOperation, Exception);
 
 #undef KELVA_EXCEPTION_CLASS
 

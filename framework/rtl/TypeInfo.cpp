@@ -176,6 +176,31 @@ std::string ClassNameOf(const TObject& Object) {
   return Class ? Class->Name : std::string();
 }
 
+void BindEventHandler(TComponent& Instance, const TPropInfo& Prop, TComponent& Root,
+                      const std::string& MethodName) {
+  if (!Prop.SetMethod) throw EInvalidOperation("Property " + Prop.Name + " is not an event");
+  if (MethodName.empty()) {
+    Prop.SetMethod(&Instance, std::any());
+    Instance.SetEventHandlerName(Prop.Name, {});
+    return;
+  }
+  const TClassInfo* RootClass = ClassInfoOf(Root);
+  const TPublishedMethod* Method = RootClass ? RootClass->FindMethod(MethodName) : nullptr;
+  if (!Method) throw EInvalidOperation("Method " + MethodName + " not found");
+  if (Method->EventType != Prop.PropType)
+    throw EInvalidOperation("Method " + MethodName + " does not fit event " + Prop.Name);
+  Prop.SetMethod(&Instance, Method->Bind(&Root));
+  Instance.SetEventHandlerName(Prop.Name, Method->Name);
+}
+
+std::vector<std::string> MethodNamesFor(const TComponent& Root, PTypeInfo EventType) {
+  std::vector<std::string> Names;
+  for (const TClassInfo* C = ClassInfoOf(Root); C; C = C->Parent)
+    for (const TPublishedMethod& M : C->Methods)
+      if (M.EventType == EventType) Names.push_back(M.Name);
+  return Names;
+}
+
 void RegisterRtlClasses() {
   static std::once_flag Once;
   std::call_once(Once, [] {

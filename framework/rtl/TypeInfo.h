@@ -127,6 +127,15 @@ const TClassInfo* ClassInfo() {
 // The registered name of the object's class, or an empty text for an unregistered class.
 std::string ClassNameOf(const TObject& Object);
 
+// Binds the published method MethodName of Root's class to the event Prop of Instance, and
+// records the name on Instance so that it can be written back; an empty name clears the
+// event. Raises EInvalidOperation when Root's class publishes no such method or when the
+// method's event type is not the property's.
+void BindEventHandler(TComponent& Instance, const TPropInfo& Prop, TComponent& Root,
+                      const std::string& MethodName);
+// The names of the published methods of Root's class that fit events of type EventType.
+std::vector<std::string> MethodNamesFor(const TComponent& Root, PTypeInfo EventType);
+
 // Registers the classes of the run-time library (TPersistent, TComponent, TStrings,
 // TStringList). Safe to call many times.
 void RegisterRtlClasses();

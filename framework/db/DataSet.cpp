@@ -138,6 +138,14 @@ void TDataSet::Loaded() {
   }
 }
 
+void TDataSet::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const {
+  TComponent::GetChildren(Proc, Root);
+  // Fields made from the definitions at opening go away at closing: they are not stored.
+  if (FDefaultFields && FState != dsInactive) return;
+  for (TField* Field : *FFields)
+    if (Field->Owner() == Root) Proc(Field);
+}
+
 void TDataSet::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
 }

@@ -109,6 +109,8 @@ public:
   virtual void DataEvent(TDataEvent Event, std::intptr_t Info);
   bool IsLinkedTo(TDataSource* ADataSource);
   TDataSource* DataSource() { return GetDataSource(); }
+  // A form file writes the persistent fields inside their dataset.
+  void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const override;
 
   TRecordBuffer ActiveBuffer() const;
   void UpdateCursorPos();

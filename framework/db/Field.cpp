@@ -77,6 +77,20 @@ void TField::SetDataSet(TDataSet* Value) {
   FDataSet = Value;
 }
 
+TComponent* TField::GetParentComponent() const {
+  return FDataSet;
+}
+
+void TField::SetParentComponent(TComponent* Value) {
+  if (auto* Set = dynamic_cast<TDataSet*>(Value))
+    SetDataSet(Set);
+  else if (!Value)
+    SetDataSet(nullptr);
+  else
+    // A field without a dataset sits directly under its owner; anything else is no parent.
+    TComponent::SetParentComponent(Value);
+}
+
 // --- display properties --------------------------------------------------------------
 
 void TField::LayoutChanged() {

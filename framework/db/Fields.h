@@ -75,6 +75,8 @@ public:
   std::string DisplayName() const;
   std::int32_t DisplayWidth() const;
   void SetDisplayWidth(std::int32_t Value);
+  // True when DisplayWidth was set rather than taken from the class default.
+  bool IsDisplayWidthStored() const { return FDisplayWidth != 0; }
   bool CanModify() const;
 
   // Values.
@@ -120,6 +122,10 @@ public:
   void SetLookupResultField(const std::string& Value) { FLookupResultField = Value; }
 
   TFieldNotifyEvent OnValidate, OnChange;
+
+  // A form file nests a persistent field inside its dataset.
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* Value) override;
 
 protected:
   virtual void SetVarValue(const Variant& Value);

@@ -157,6 +157,12 @@ public:
     return *this;
   }
 
+  // Writes the property last declared only for objects where Stored says so.
+  TClassBuilder& StoredWhen(std::function<bool(TObject*)> Stored) {
+    FInfo.Properties.back().Stored = std::move(Stored);
+    return *this;
+  }
+
   // Anything else: a descriptor the caller fills in.
   TClassBuilder& Property(TPropInfo P) { return Add(std::move(P)); }
 

@@ -2,6 +2,7 @@
 #include "framework/rtl/TypeInfo.h"
 
 #include "framework/rtl/ClassBuilder.h"
+#include "framework/rtl/Collection.h"
 #include "framework/rtl/Component.h"
 #include "framework/rtl/Strings.h"
 #include "framework/rtl/SysUtils.h"
@@ -210,6 +211,8 @@ void RegisterRtlClasses() {
         .Register();
     const TClassInfo* Strings = TClassBuilder<TStrings>("TStrings", Persistent).Register();
     TClassBuilder<TStringList>("TStringList", Strings).Register();
+    TClassBuilder<TCollection>("TCollection", Persistent).Register();
+    TClassBuilder<TCollectionItem>("TCollectionItem", Persistent).Register();
   });
 }
 

@@ -137,7 +137,7 @@ void BindEventHandler(TComponent& Instance, const TPropInfo& Prop, TComponent& R
 std::vector<std::string> MethodNamesFor(const TComponent& Root, PTypeInfo EventType);
 
 // Registers the classes of the run-time library (TPersistent, TComponent, TStrings,
-// TStringList). Safe to call many times.
+// TStringList, TCollection, TCollectionItem). Safe to call many times.
 void RegisterRtlClasses();
 
 } // namespace kelva

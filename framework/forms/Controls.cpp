@@ -43,6 +43,16 @@ void TControl::SetParent(TWinControl* AParent) {
   }
 }
 
+void TControl::SetVisible(bool Value) {
+  FVisible = Value;
+  if (Value || dynamic_cast<TForm*>(this)) return;
+  TForm* Form = GetParentForm();
+  if (!Form || !Form->ActiveControl()) return;
+  auto* Self = dynamic_cast<TWinControl*>(this);
+  if (Form->ActiveControl() == this || (Self && Self->ContainsControl(Form->ActiveControl())))
+    Form->FActiveControl = nullptr;
+}
+
 TComponent* TControl::GetParentComponent() const {
   return FParent;
 }

@@ -40,7 +40,9 @@ public:
   TAlign Align() const { return FAlign; }
   void SetAlign(TAlign Value) { FAlign = Value; }
   bool Visible() const { return FVisible; }
-  virtual void SetVisible(bool Value) { FVisible = Value; }
+  // Hiding a control that holds the focus takes the focus away (without an exit: a hidden
+  // control has nothing left to hand over).
+  virtual void SetVisible(bool Value);
   bool Enabled() const { return FEnabled; }
   void SetEnabled(bool Value) { FEnabled = Value; }
   const std::string& Hint() const { return FHint; }

@@ -78,6 +78,17 @@ TEST_F(FocusTest, ControlsOfAHiddenFormOrADisabledParentCannotBeUsed) {
   EXPECT_EQ(Log, (Texts{"enter First", "exit First", "click"}));
 }
 
+TEST_F(FocusTest, HidingTheFocusedControlTakesTheFocusAway) {
+  Form.Show();
+  ASSERT_TRUE(First->Focused());
+  First->SetVisible(false);
+  EXPECT_EQ(Form.ActiveControl(), nullptr);
+  Second->SetVisible(false); // not focused: nothing changes
+  First->SetVisible(true);
+  First->SetFocus();
+  EXPECT_TRUE(First->Focused());
+}
+
 TEST_F(FocusTest, AControlLeavingTheFormTakesTheFocusWithIt) {
   Form.Show();
   First->SetParent(nullptr);

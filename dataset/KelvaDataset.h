@@ -39,8 +39,7 @@ enum TklvBrowseBuffer : std::uint8_t { brStandard, brold, brModified, brInserted
 // What the load hook is asked for.
 enum TKlvLoadAction : std::uint8_t { laFirst, LaNext, LaAll };
 
-struct TKlvStreamContent;
-struct TKlvStreamRecord;
+class TKlvStreamReader;
 
 // The information block at the end of every record buffer. RecId is also the bookmark.
 #pragma pack(push, 1)
@@ -318,8 +317,8 @@ private:
   void RevertDeleted();
   void InsertIntoCommittedAfterPredecessor(const TKlvRecordList& Source, std::int32_t Index);
 
-  void LoadContent(const TKlvStreamContent& Content);
-  std::unique_ptr<TKlvRecordList> BuildList(const std::vector<TKlvStreamRecord>& Records,
+  void LoadContent(TKlvStreamReader& Reader);
+  std::unique_ptr<TKlvRecordList> BuildList(TKlvStreamReader& Reader, std::int32_t Count,
                                             const TKlvRecordList* SharedWith = nullptr);
 
   // Published and persistent state.

@@ -5,8 +5,10 @@
 #include "dataset/persistence/StreamFormat.h"
 #include "framework/rtl/RtlConsts.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
@@ -60,11 +62,9 @@ void TKelvaDataset::SaveToStream(TStream& Stream) {
   CheckActive();
   CheckWritableLines(FParamsDesc);
   CheckWritableLines(FMetaFields);
-  std::string Text;
-  WriteStreamText(Text, Name(), FParamsDesc, FMetaFields, *FCommittedBuf,
+  WriteStreamText(Stream, Name(), FParamsDesc, FMetaFields, *FCommittedBuf,
                   FCachedBufActive ? FCachedBuf.get() : nullptr,
                   FCachedBufActive ? FDeletedBuf.get() : nullptr);
-  Stream.WriteBuffer(Text);
 }
 
 void TKelvaDataset::SaveTofile(const std::string& RequestedName) {
@@ -99,46 +99,52 @@ void TKelvaDataset::LoadFromFile(const std::string& FileName) {
   LoadFromStream(File);
 }
 
-std::unique_ptr<TKlvRecordList>
-TKelvaDataset::BuildList(const std::vector<TKlvStreamRecord>& Records,
-                         const TKlvRecordList* SharedWith) {
+std::unique_ptr<TKlvRecordList> TKelvaDataset::BuildList(TKlvStreamReader& Reader,
+                                                         std::int32_t Count,
+                                                         const TKlvRecordList* SharedWith) {
   auto List = std::make_unique<TKlvRecordList>(FPool);
   // An image shorter than the record is padded with blanks (null values); a longer one is
   // cut: characters past the record carry no meaning.
-  std::string Image(static_cast<std::size_t>(FDataSize), ' ');
+  const std::size_t Size = static_cast<std::size_t>(FDataSize);
+  std::string Padded(Size, ' ');
   std::int32_t Hint = 0;
-  for (const TKlvStreamRecord& Record : Records) {
-    const std::size_t Length = std::min(Record.Image.size(), Image.size());
-    Image.replace(0, Length, Record.Image.substr(0, Length));
-    std::fill(Image.begin() + static_cast<std::ptrdiff_t>(Length), Image.end(), ' ');
+  Reader.ReadRecords(Count, [&](std::int32_t RecId, std::string_view Text) {
+    const char* Image = Text.data();
+    if (Text.size() < Size) {
+      std::memcpy(Padded.data(), Text.data(), Text.size());
+      std::fill(Padded.begin() + static_cast<std::ptrdiff_t>(Text.size()), Padded.end(), ' ');
+      Image = Padded.data();
+    }
     // A working-copy record that is unchanged shares the committed image, as it did before
     // it was saved: no second copy, and comparing the two is a slot comparison.
-    const std::int32_t Same = SharedWith ? FindRecIdNear(*SharedWith, Record.RecId, Hint) : -1;
+    const std::int32_t Same = SharedWith ? FindRecIdNear(*SharedWith, RecId, Hint) : -1;
     if (Same >= 0) Hint = Same + 1;
-    if (Same >= 0 && SharedWith->ImageView(Same) == Image) {
+    if (Same >= 0 && std::memcmp(SharedWith->Image(Same), Image, Size) == 0) {
       List->AddFrom(*SharedWith, Same);
     } else {
-      List->Add(Image.data(), Record.RecId); // the same identifier twice is refused
+      List->Add(Image, RecId); // the same identifier twice is refused
     }
-    NoteArrivedRecId(Record.RecId);
-  }
+    NoteArrivedRecId(RecId);
+  });
   return List;
 }
 
-void TKelvaDataset::LoadContent(const TKlvStreamContent& Content) {
-  auto Committed = BuildList(Content.Committed);
+void TKelvaDataset::LoadContent(TKlvStreamReader& Reader) {
+  FPool->Reserve(Reader.MostRecords());
+  auto Committed = BuildList(Reader, Reader.CommittedCount());
   std::unique_ptr<TKlvRecordList> Cached, Deleted;
-  if (Content.HasWorkingCopy) {
-    Cached = BuildList(Content.Cached, Committed.get());
-    Deleted = BuildList(Content.Deleted);
+  if (Reader.HasWorkingCopy()) {
+    Cached = BuildList(Reader, Reader.CachedCount(), Committed.get());
+    Deleted = BuildList(Reader, Reader.DeletedCount());
   }
+  Reader.Finish();
   // Everything is built: replace the store in one step.
   ClearCurrentBrowseBuffer();
   FBrowseBuffer = brStandard;
   FCommittedBuf = std::move(Committed);
   FCachedBuf = std::move(Cached);
   FDeletedBuf = std::move(Deleted);
-  FCachedBufActive = Content.HasWorkingCopy;
+  FCachedBufActive = Reader.HasWorkingCopy();
   if (FCachedBufActive) FCachedUpdates = true;
   SetInternalBuf();
   FCurRec = -1;
@@ -153,19 +159,17 @@ void TKelvaDataset::LoadFromStream(TStream& Stream) {
   OldParams.Assign(FParams);
   const bool OldCachedUpdates = FCachedUpdates;
   try {
-    // A stream that delivers less than it holds has failed: a short read must not pass
-    // for a file that ends early.
-    std::string Text(static_cast<std::size_t>(Stream.Size() - Stream.Position()), '\0');
-    Stream.ReadBuffer(Text.data(), static_cast<std::int64_t>(Text.size()));
-    const TKlvStreamContent Content = ParseStreamText(Text);
+    // The records are read while the lists are built, after the dataset has opened with
+    // the descriptions: a record line found malformed then closes it again below.
+    TKlvStreamReader Reader(Stream);
     FParamsDesc.Clear();
-    for (const std::string& Line : Content.ParamsDesc) FParamsDesc.Add(Line);
+    for (const std::string& Line : Reader.ParamsDesc()) FParamsDesc.Add(Line);
     FMetaFields.Clear();
-    for (const std::string& Line : Content.MetaFields) FMetaFields.Add(Line);
+    for (const std::string& Line : Reader.MetaFields()) FMetaFields.Add(Line);
     FParams.Clear();
     CreateParams();
     Open();
-    LoadContent(Content);
+    LoadContent(Reader);
     First();
   } catch (...) {
     try {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 #include <stdexcept>
+#include <sys/mman.h>
 
 namespace kelva {
 
@@ -17,10 +18,48 @@ constexpr std::uint32_t SmallPagesTotal = 4096;
 constexpr std::uint32_t SmallPageCount = 7;
 constexpr std::uint32_t LargePageShift = 12;
 constexpr std::uint16_t MaxRefCount = std::numeric_limits<std::uint16_t>::max();
+// The large memory page of the processors this runs on (x86-64 and 64-bit ARM alike).
+constexpr std::size_t LargeMemoryPage = std::size_t{2} << 20;
 } // namespace
 
 TKlvImagePool::TKlvImagePool(std::int32_t ImageSize) : FImageSize(ImageSize) {
   if (ImageSize <= 0) throw std::invalid_argument("record image size must be positive");
+}
+
+TKlvImagePool::~TKlvImagePool() {
+  FPages.clear();
+  for (const Region& R : FRegions) ::munmap(R.Base, R.Size);
+}
+
+void TKlvImagePool::Reserve(std::size_t Count) {
+  if (Count > std::numeric_limits<std::size_t>::max() / 2 / static_cast<std::size_t>(FImageSize))
+    return;
+  const std::size_t Wanted = Count * static_cast<std::size_t>(FImageSize);
+  // Too little to fill one large page is not worth a region of its own.
+  if (Wanted < LargeMemoryPage || static_cast<std::size_t>(FReservedEnd - FReservedNext) >= Wanted)
+    return;
+  // Room to start the region on a large-page boundary.
+  const std::size_t Size = (Wanted + 2 * LargeMemoryPage - 1) / LargeMemoryPage * LargeMemoryPage;
+  void* Base = ::mmap(nullptr, Size, PROT_READ | PROT_WRITE,
+                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (Base == MAP_FAILED) return;
+  FRegions.reserve(FRegions.size() + 1);
+  FRegions.push_back({Base, Size});
+  const auto Address = reinterpret_cast<std::uintptr_t>(Base);
+  char* const Aligned =
+      static_cast<char*>(Base) + ((LargeMemoryPage - Address % LargeMemoryPage) % LargeMemoryPage);
+  FReservedNext = Aligned;
+  FReservedEnd = static_cast<char*>(Base) + Size;
+#ifdef MADV_HUGEPAGE
+  ::madvise(Aligned, static_cast<std::size_t>(FReservedEnd - Aligned), MADV_HUGEPAGE);
+#endif
+}
+
+char* TKlvImagePool::TakeReserved(std::size_t Bytes) {
+  if (static_cast<std::size_t>(FReservedEnd - FReservedNext) < Bytes) return nullptr;
+  char* const Taken = FReservedNext;
+  FReservedNext += Bytes;
+  return Taken;
 }
 
 std::uint32_t TKlvImagePool::PageCapacity(std::uint32_t PageIndex) {
@@ -45,7 +84,7 @@ char* TKlvImagePool::Locate(std::uint32_t Slot) const {
   std::uint32_t PageIndex, Offset;
   SplitSlot(Slot, PageIndex, Offset);
   assert(PageIndex < FPages.size());
-  return FPages[PageIndex].Images.get() + static_cast<std::size_t>(Offset) * FImageSize;
+  return FPages[PageIndex].Images + static_cast<std::size_t>(Offset) * FImageSize;
 }
 
 std::uint16_t& TKlvImagePool::RefCountOf(std::uint32_t Slot) const {
@@ -73,8 +112,15 @@ std::uint32_t TKlvImagePool::TakeFreeSlot() {
   SplitSlot(FNextUnused, PageIndex, Offset);
   if (PageIndex == FPages.size()) {
     const std::uint32_t Capacity = PageCapacity(PageIndex);
-    Page NewPage{std::make_unique<char[]>(static_cast<std::size_t>(Capacity) * FImageSize),
-                 std::make_unique<std::uint16_t[]>(Capacity)};
+    const std::size_t Bytes = static_cast<std::size_t>(Capacity) * FImageSize;
+    // Slots are written in full before they are read, so the images need no clearing.
+    Page NewPage{nullptr, nullptr, std::make_unique<std::uint16_t[]>(Capacity)};
+    FPages.reserve(FPages.size() + 1);
+    NewPage.Images = TakeReserved(Bytes);
+    if (!NewPage.Images) {
+      NewPage.Owned = std::make_unique_for_overwrite<char[]>(Bytes);
+      NewPage.Images = NewPage.Owned.get();
+    }
     FPages.push_back(std::move(NewPage));
   }
   return FNextUnused++;

@@ -17,6 +17,14 @@ public:
   explicit TKlvImagePool(std::int32_t ImageSize);
   TKlvImagePool(const TKlvImagePool&) = delete;
   TKlvImagePool& operator=(const TKlvImagePool&) = delete;
+  ~TKlvImagePool();
+
+  // Sets address space aside for about Count more images, taken by the pages allocated
+  // from now on. A bulk load calls it with the number it is about to store: one large
+  // region can be backed by large memory pages, which makes filling it far cheaper than
+  // faulting in small pages one by one. Memory is only committed where images are written.
+  // A hint: when the system refuses the region, pages are allocated one by one as usual.
+  void Reserve(std::size_t Count);
 
   std::int32_t ImageSize() const { return FImageSize; }
 
@@ -37,8 +45,13 @@ public:
 
 private:
   struct Page {
-    std::unique_ptr<char[]> Images;
+    char* Images;                  // in Owned, or in a reserved region
+    std::unique_ptr<char[]> Owned; // null for a page cut from a reserved region
     std::unique_ptr<std::uint16_t[]> RefCounts;
+  };
+  struct Region {
+    void* Base;
+    std::size_t Size;
   };
 
   // Page p holds PageCapacity(p) images: the first pages are small, so that a dataset of
@@ -48,12 +61,17 @@ private:
   char* Locate(std::uint32_t Slot) const;
   std::uint16_t& RefCountOf(std::uint32_t Slot) const;
   std::uint32_t TakeFreeSlot();
+  // Bytes cut from the reserved region, or null when it has not that many left.
+  char* TakeReserved(std::size_t Bytes);
 
   std::int32_t FImageSize;
   std::vector<Page> FPages;
   std::uint32_t FNextUnused = 0;         // slots below it have been handed out at least once
   std::vector<std::uint32_t> FFreeSlots; // released slots, reused first
   std::size_t FLive = 0;
+  std::vector<Region> FRegions;  // unmapped when the pool goes
+  char* FReservedNext = nullptr; // the unused rest of the last region
+  char* FReservedEnd = nullptr;
 };
 
 } // namespace kelva

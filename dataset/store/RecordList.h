@@ -47,6 +47,13 @@ public:
     return {Image(Index), static_cast<std::size_t>(ImageSize())};
   }
   std::int32_t RecId(std::int32_t Index) const;
+  // Calls Visit(RecId, Image) for every entry in list order; the list must not change
+  // meanwhile. Walks the blocks directly: no position lookup per entry.
+  template <class Visitor>
+  void ForEach(Visitor&& Visit) const {
+    for (const Block& B : FBlocks)
+      for (const Entry& E : B.Entries) Visit(E.RecId, FPool->Data(E.Slot));
+  }
   // Position of the entry with this identifier, -1 when the list has none.
   std::int32_t IndexOfId(std::int32_t RecId) const;
   bool ContainsId(std::int32_t RecId) const {

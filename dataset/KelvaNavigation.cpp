@@ -102,6 +102,11 @@ TGetResult TKelvaDataset::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool
     break;
   }
   if (Result == grOK) {
+    // A few records ahead in the walk's direction: fetching them from memory overlaps the
+    // work on this one.
+    constexpr std::int32_t PrefetchDistance = 8;
+    if (GetMode == gmNext) FInternalBuf->PrefetchImage(FCurRec + PrefetchDistance);
+    if (GetMode == gmPrior) FInternalBuf->PrefetchImage(FCurRec - PrefetchDistance);
     CopyImageToBuffer(FCurRec, Buffer);
     // The status of a fetched record follows from the pending-change rules, so that a
     // grid can show each record's state.

@@ -78,6 +78,7 @@ void TKelvaDataset::SaveTofile(const std::string& RequestedName) {
       } catch (const EFCreateError&) {
         throw EFCreateError(Format(SFCreateError, {RequestedName}));
       }
+      File->SetWriteBehind(true);
       SaveToStream(*File);
       File->Flush();
     }

@@ -27,6 +27,52 @@ struct TDecodedColumn {
   }
 };
 
+// What a text holds, for deciding whether its bytes can serve as its sort key.
+enum TPlainKind : std::uint8_t {
+  pkDigits = 0, // digits only, or empty
+  pkUpper = 1,  // digits and upper-case letters, at least one letter
+  pkLower = 2,  // digits and lower-case letters, at least one letter
+  pkMixed = 3,  // digits and letters of both cases
+  pkOther = 4   // anything else
+};
+
+TPlainKind PlainKind(std::string_view Text) {
+  unsigned Kind = pkDigits;
+  for (const char C : Text) {
+    if (C >= 'A' && C <= 'Z')
+      Kind |= pkUpper;
+    else if (C >= 'a' && C <= 'z')
+      Kind |= pkLower;
+    else if (C < '0' || C > '9')
+      return pkOther;
+  }
+  return static_cast<TPlainKind>(Kind);
+}
+
+// When every text of the column is plain and the collation orders plain texts as bytes, the
+// texts themselves (upper-cased when case is ignored) are the sort keys: no collation keys
+// to compute. Texts of both letter cases qualify only when case is ignored. False when the
+// column does not qualify; Result then holds a partial arena for the caller to discard.
+bool DecodePlainTexts(const TKlvRecordList& List, const TKlvKeyColumn& Column, bool CaseInsensitive,
+                      TDecodedColumn& Result) {
+  if (!PlainTextsCollateAsBytes()) return false;
+  unsigned Kinds = pkDigits;
+  Result.Offsets.push_back(0);
+  for (std::int32_t I = 0; I < List.Count(); ++I) {
+    const std::string_view Text =
+        CharSlotText(List.Image(I) + Column.Slot.Offset - 1, Column.Slot.Width);
+    Kinds |= PlainKind(Text);
+    if ((Kinds & pkOther) != 0 || (Kinds == pkMixed && !CaseInsensitive)) return false;
+    const std::size_t At = Result.Arena.size();
+    Result.Arena.append(Text);
+    if (CaseInsensitive)
+      for (std::size_t B = At; B < Result.Arena.size(); ++B)
+        if (Result.Arena[B] >= 'a') Result.Arena[B] = static_cast<char>(Result.Arena[B] - 32);
+    Result.Offsets.push_back(static_cast<std::uint32_t>(Result.Arena.size()));
+  }
+  return true;
+}
+
 TDecodedColumn Decode(const TKlvRecordList& List, const TKlvKeyColumn& Column,
                       bool CaseInsensitive) {
   TDecodedColumn Result;
@@ -35,11 +81,15 @@ TDecodedColumn Decode(const TKlvRecordList& List, const TKlvKeyColumn& Column,
   Result.IsFloat = Column.Type == ftFloat || Column.Type == ftDateTime;
   if (Result.IsText) {
     Result.Offsets.reserve(static_cast<std::size_t>(Count) + 1);
-    Result.Offsets.push_back(0);
-    for (std::int32_t I = 0; I < Count; ++I) {
-      const char* Slot = List.Image(I) + Column.Slot.Offset - 1;
-      AppendAnsiSortKey(Result.Arena, CharSlotText(Slot, Column.Slot.Width), CaseInsensitive);
-      Result.Offsets.push_back(static_cast<std::uint32_t>(Result.Arena.size()));
+    if (!DecodePlainTexts(List, Column, CaseInsensitive, Result)) {
+      Result.Arena.clear();
+      Result.Offsets.clear();
+      Result.Offsets.push_back(0);
+      for (std::int32_t I = 0; I < Count; ++I) {
+        const char* Slot = List.Image(I) + Column.Slot.Offset - 1;
+        AppendAnsiSortKey(Result.Arena, CharSlotText(Slot, Column.Slot.Width), CaseInsensitive);
+        Result.Offsets.push_back(static_cast<std::uint32_t>(Result.Arena.size()));
+      }
     }
     return Result;
   }

@@ -89,6 +89,12 @@ const char* TKlvRecordList::Image(std::int32_t Index) const {
   return FPool->Data(EntryAt(Index).Slot);
 }
 
+void TKlvRecordList::PrefetchImage(std::int32_t Index) const {
+  if (Index < 0 || Index >= FCount) return;
+  const char* Image = FPool->Data(EntryAt(Index).Slot);
+  for (std::int32_t Byte = 0; Byte < ImageSize(); Byte += 64) __builtin_prefetch(Image + Byte);
+}
+
 std::int32_t TKlvRecordList::RecId(std::int32_t Index) const {
   return EntryAt(Index).RecId;
 }

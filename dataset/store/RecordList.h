@@ -47,6 +47,9 @@ public:
     return {Image(Index), static_cast<std::size_t>(ImageSize())};
   }
   std::int32_t RecId(std::int32_t Index) const;
+  // Asks the processor to start reading the image at Index (ignored outside the list), so
+  // that a walk whose images lie far apart, as after a sort, finds it in the cache.
+  void PrefetchImage(std::int32_t Index) const;
   // Calls Visit(RecId, Image) for every entry in list order; the list must not change
   // meanwhile. Walks the blocks directly: no position lookup per entry.
   template <class Visitor>

@@ -25,6 +25,8 @@ inline constexpr const char* SStreamSizeFixed = "The size of this stream cannot 
 
 // Large transfers go to the operating system in pieces it accepts in one call.
 constexpr std::int64_t MaxChunk = std::int64_t{1} << 30;
+// How much a write-behind file writes before it asks the device to start storing it.
+constexpr std::int64_t WriteBehindStep = std::int64_t{8} << 20;
 constexpr std::int64_t CopyChunk = std::int64_t{1} << 20;
 
 // The position Seek would reach, or an EStreamError when it lies before the start or
@@ -256,7 +258,20 @@ std::int64_t TFileStream::Write(const void* Buffer, std::int64_t Count) {
     if (N <= 0) throw EWriteError(SWriteError);
     Done += N;
   }
+  if (FWriteBehind) {
+    FUnstartedBytes += Done;
+    if (FUnstartedBytes >= WriteBehindStep) StartWriteBack();
+  }
   return Done;
+}
+
+void TFileStream::StartWriteBack() {
+  FUnstartedBytes = 0;
+#ifdef __linux__
+  // The whole file: pages already on their way are skipped, and a seek between writes
+  // cannot leave a stretch out.
+  ::sync_file_range(FHandle, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
 }
 
 std::int64_t TFileStream::Seek(std::int64_t Offset, TSeekOrigin Origin) {

@@ -86,6 +86,11 @@ bool AnsiSameText(const std::string& A, const std::string& B);
 // common prefix) orders their texts as AnsiCompareText does when CaseInsensitive, else as
 // AnsiCompareStr. Sorting many texts computes each key once instead of collating pairs.
 void AppendAnsiSortKey(std::string& Out, std::string_view Text, bool CaseInsensitive);
+// True when AnsiCompareStr orders "plain" texts (ASCII digits and letters, the letters all
+// upper case or all lower case) as their bytes, and AnsiCompareText orders texts of ASCII
+// digits and letters as their upper-cased bytes: the locale's collation does not tailor
+// them. Lets a sort use the texts themselves as keys.
+bool PlainTextsCollateAsBytes();
 std::int32_t AnsiPos(const std::string& SubStr, const std::string& S);
 
 // Cuts S to at most MaxBytes bytes without splitting a UTF-8 sequence.

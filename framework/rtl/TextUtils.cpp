@@ -14,6 +14,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -266,6 +267,51 @@ int AnsiCompareText(const std::string& A, const std::string& B) {
   if (A == B) return 0;
   const int Result = Collate(ThreadCollators().CaseInsensitive.get(), A, B);
   return Result != 0 ? Result : CompareUpperCased(A, B);
+}
+
+namespace {
+
+// Whether Collator orders the probe texts (ASCII digits and letters of one case, listed in
+// byte order) as their bytes. Catches what the attribute checks cannot name, such as two
+// letters that a locale treats as one.
+bool ProbesCollateAsBytes(const UCollator* Collator) {
+  static constexpr std::string_view Upper[] = {
+      "",  "0",  "00", "09", "1", "10", "9", "90", "99", "A",  "A0", "AA", "AB", "AE",
+      "B", "C",  "CH", "CZ", "D", "DZ", "I", "IJ", "L",  "LL", "N",  "NG", "O",  "OE",
+      "S", "SS", "T",  "TH", "U", "V",  "W", "X",  "Y",  "Z",  "Z9", "ZZ"};
+  static constexpr std::string_view Lower[] = {"",   "0",  "9", "a", "aa", "ch", "i",
+                                               "ij", "ll", "v", "w", "y",  "z"};
+  for (const auto& List :
+       {std::span<const std::string_view>(Upper), std::span<const std::string_view>(Lower)})
+    for (std::size_t I = 1; I < List.size(); ++I)
+      if (Collate(Collator, List[I - 1], List[I]) >= 0) return false;
+  return true;
+}
+
+// True when the collator is the untailored root collation in the respects that matter to
+// digits and letters: no tailoring rules, no script reordering, no numeric ordering.
+bool UntailoredForPlainTexts(const UCollator* Collator) {
+  std::int32_t RulesLength = 0;
+  ucol_getRules(Collator, &RulesLength);
+  if (RulesLength != 0) return false;
+  UErrorCode Status = U_ZERO_ERROR;
+  const std::int32_t Reorderings = ucol_getReorderCodes(Collator, nullptr, 0, &Status);
+  if (Reorderings != 0) return false;
+  Status = U_ZERO_ERROR;
+  const UColAttributeValue Numeric = ucol_getAttribute(Collator, UCOL_NUMERIC_COLLATION, &Status);
+  return U_SUCCESS(Status) && Numeric == UCOL_OFF && ProbesCollateAsBytes(Collator);
+}
+
+} // namespace
+
+bool PlainTextsCollateAsBytes() {
+  static thread_local const bool Agrees = [] {
+    const Collators& Both = ThreadCollators();
+    for (const UCollator* Collator : {Both.CaseSensitive.get(), Both.CaseInsensitive.get()})
+      if (Collator && !UntailoredForPlainTexts(Collator)) return false;
+    return true;
+  }();
+  return Agrees;
 }
 
 void AppendAnsiSortKey(std::string& Out, std::string_view Text, bool CaseInsensitive) {

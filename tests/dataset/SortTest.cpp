@@ -2,6 +2,9 @@
 // ties, the current record, refusals before anything moves, and the record comparison.
 #include "OrderingSupport.h"
 
+#include <algorithm>
+#include <random>
+
 namespace kelva {
 namespace {
 
@@ -138,6 +141,45 @@ TEST(Sort, HiddenRecordsAndTheCommittedListUnderCachedUpdates) {
   EXPECT_EQ(Column(D, "NAME"), (Names{"adams", "Brown", "JONES", "smith", "SMITH"}));
   D.SetBrowseBuffer(brStandard);
   EXPECT_EQ(Column(D, "NAME"), (Names{"SMITH", "JONES", "adams", "smith", "Brown"}));
+}
+
+// Texts of digits and ASCII letters may be sorted on their own bytes instead of collation
+// keys; whichever way a column is sorted, the order must be the one the text comparisons
+// give, with ties in their previous order. Each alphabet is tried alone and with one text
+// that rules the shortcut out (a space, a hyphen, an accented letter, the other case).
+TEST(Sort, TextOrderAgreesWithTheTextComparisonsForEveryAlphabet) {
+  const std::string Alphabets[] = {"0123456789", "0123456789ABCXYZ", "019abcxyz", "0AaBbZz9", "AB"};
+  const std::string Spoilers[] = {"", "A B", "A-1", "\xC3\xA9" "A", "aB", "Ab"};
+  std::mt19937 Random(20241210);
+  for (const std::string& Alphabet : Alphabets)
+    for (const std::string& Spoiler : Spoilers)
+      for (const bool CaseInsensitive : {false, true}) {
+        SCOPED_TRACE(Alphabet + " with '" + Spoiler + "'" +
+                     (CaseInsensitive ? " ignoring case" : ""));
+        TRows Rows;
+        Names Texts;
+        for (int I = 0; I < 120; ++I) {
+          std::string Text(Random() % 6, ' ');
+          for (char& C : Text) C = Alphabet[Random() % Alphabet.size()];
+          Texts.push_back(Text);
+        }
+        if (!Spoiler.empty()) Texts[Random() % Texts.size()] = Spoiler;
+        for (std::size_t I = 0; I < Texts.size(); ++I)
+          Rows.push_back({Texts[I], static_cast<std::int32_t>(I)});
+        TEventDataset D(nullptr);
+        OpenWith(D, {"FIELD=TEXT,CHAR,8", "FIELD=SEQ,INTEGER,0"}, Rows);
+        D.SortOn("TEXT", CaseInsensitive, false);
+
+        std::vector<std::size_t> Expected(Texts.size());
+        for (std::size_t I = 0; I < Expected.size(); ++I) Expected[I] = I;
+        std::stable_sort(Expected.begin(), Expected.end(), [&](std::size_t A, std::size_t B) {
+          return (CaseInsensitive ? AnsiCompareText(Texts[A], Texts[B])
+                                  : AnsiCompareStr(Texts[A], Texts[B])) < 0;
+        });
+        Names Want;
+        for (const std::size_t I : Expected) Want.push_back(std::to_string(I));
+        EXPECT_EQ(Column(D, "SEQ"), Want);
+      }
 }
 
 TEST(Sort, RecordComparisonAppliesThePartialLengthToTheLastFieldOnly) {

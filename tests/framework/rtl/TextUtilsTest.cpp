@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdlib>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace kelva {
@@ -114,6 +118,50 @@ TEST(TextCompare, CollatorTiesAreBrokenByBytes) {
   // dž and its title-case form differ in case only, and share the upper case DŽ.
   EXPECT_EQ(AnsiCompareText("\xC7\x86", "\xC7\x85"), 0);
   EXPECT_NE(AnsiCompareStr("\xC7\x86", "\xC7\x85"), 0);
+}
+
+// Under the collation these tests run with (no locale tailoring), texts of digits and
+// letters of one case compare as their bytes, and case-blind comparison as upper-cased bytes.
+TEST(TextCompare, PlainTextsCompareAsTheirBytesUnderTheRootCollation) {
+  ASSERT_TRUE(PlainTextsCollateAsBytes());
+  std::mt19937 Random(7);
+  const std::string Alphabets[] = {"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ",
+                                   "0123456789abcdefghijklmnopqrstuvwxyz"};
+  auto Draw = [&](const std::string& Alphabet) {
+    std::string Text(Random() % 7, ' ');
+    for (char& C : Text) C = Alphabet[Random() % Alphabet.size()];
+    return Text;
+  };
+  for (int I = 0; I < 3000; ++I) {
+    const std::string& Alphabet = Alphabets[I % 2];
+    const std::string A = Draw(Alphabet), B = Draw(Alphabet);
+    EXPECT_EQ(Sign(AnsiCompareStr(A, B)), Sign(A.compare(B))) << A << " / " << B;
+    std::string MixedA = A;
+    if (I % 3 == 0)
+      for (char& C : MixedA) C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
+    EXPECT_EQ(Sign(AnsiCompareText(MixedA, B)), Sign(AnsiUpperCase(A).compare(AnsiUpperCase(B))))
+        << MixedA << " / " << B;
+  }
+}
+
+// A locale that orders letters its own way (Danish puts "AA" after "Z") rules the shortcut
+// out. The collators are chosen per thread at first use, so a new thread sees the locale.
+TEST(TextCompare, ATailoredCollationDoesNotCompareAsBytes) {
+  const char* Saved = std::getenv("LC_ALL");
+  const std::string SavedValue = Saved ? Saved : "";
+  ::setenv("LC_ALL", "da_DK.UTF-8", 1);
+  bool Plain = true;
+  int AaAgainstZ = 0;
+  std::thread([&] {
+    Plain = PlainTextsCollateAsBytes();
+    AaAgainstZ = AnsiCompareStr("AA", "Z");
+  }).join();
+  if (Saved)
+    ::setenv("LC_ALL", SavedValue.c_str(), 1);
+  else
+    ::unsetenv("LC_ALL");
+  if (AaAgainstZ < 0) GTEST_SKIP() << "no Danish collation in this ICU";
+  EXPECT_FALSE(Plain);
 }
 
 TEST(TextCompare, CompareTextIsAsciiOrdinal) {

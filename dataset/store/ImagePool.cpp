@@ -20,6 +20,10 @@ constexpr std::uint32_t LargePageShift = 12;
 constexpr std::uint16_t MaxRefCount = std::numeric_limits<std::uint16_t>::max();
 // The large memory page of the processors this runs on (x86-64 and 64-bit ARM alike).
 constexpr std::size_t LargeMemoryPage = std::size_t{2} << 20;
+
+std::size_t RoundUp(std::size_t Bytes, std::size_t Multiple) {
+  return (Bytes + Multiple - 1) / Multiple * Multiple;
+}
 } // namespace
 
 TKlvImagePool::TKlvImagePool(std::int32_t ImageSize) : FImageSize(ImageSize) {
@@ -32,9 +36,11 @@ TKlvImagePool::~TKlvImagePool() {
 }
 
 void TKlvImagePool::Reserve(std::size_t Count) {
-  if (Count > std::numeric_limits<std::size_t>::max() / 2 / static_cast<std::size_t>(FImageSize))
+  if (Count > std::numeric_limits<std::size_t>::max() / 2 /
+                  (static_cast<std::size_t>(FImageSize) + sizeof(std::uint16_t)))
     return;
-  const std::size_t Wanted = Count * static_cast<std::size_t>(FImageSize);
+  // Each image with its reference count.
+  const std::size_t Wanted = Count * (static_cast<std::size_t>(FImageSize) + sizeof(std::uint16_t));
   // Too little to fill one large page is not worth a region of its own.
   if (Wanted < LargeMemoryPage || static_cast<std::size_t>(FReservedEnd - FReservedNext) >= Wanted)
     return;
@@ -56,6 +62,8 @@ void TKlvImagePool::Reserve(std::size_t Count) {
 }
 
 char* TKlvImagePool::TakeReserved(std::size_t Bytes) {
+  // Every piece starts on an 8-byte boundary, as the region does.
+  Bytes = RoundUp(Bytes, alignof(std::uint64_t));
   if (static_cast<std::size_t>(FReservedEnd - FReservedNext) < Bytes) return nullptr;
   char* const Taken = FReservedNext;
   FReservedNext += Bytes;
@@ -113,13 +121,20 @@ std::uint32_t TKlvImagePool::TakeFreeSlot() {
   if (PageIndex == FPages.size()) {
     const std::uint32_t Capacity = PageCapacity(PageIndex);
     const std::size_t Bytes = static_cast<std::size_t>(Capacity) * FImageSize;
-    // Slots are written in full before they are read, so the images need no clearing.
-    Page NewPage{nullptr, nullptr, std::make_unique<std::uint16_t[]>(Capacity)};
+    // Slots are written in full before they are read, so the images need no clearing. A
+    // page cut from a reserved region takes its reference counts from there too (fresh
+    // mapped memory reads as zero): one large page fault instead of several small ones.
+    Page NewPage{nullptr, nullptr, nullptr, nullptr};
     FPages.reserve(FPages.size() + 1);
-    NewPage.Images = TakeReserved(Bytes);
-    if (!NewPage.Images) {
+    const std::size_t CountsAt = RoundUp(Bytes, alignof(std::uint64_t));
+    NewPage.Images = TakeReserved(CountsAt + Capacity * sizeof(std::uint16_t));
+    if (NewPage.Images) {
+      NewPage.RefCounts = reinterpret_cast<std::uint16_t*>(NewPage.Images + CountsAt);
+    } else {
       NewPage.Owned = std::make_unique_for_overwrite<char[]>(Bytes);
       NewPage.Images = NewPage.Owned.get();
+      NewPage.OwnedRefCounts = std::make_unique<std::uint16_t[]>(Capacity);
+      NewPage.RefCounts = NewPage.OwnedRefCounts.get();
     }
     FPages.push_back(std::move(NewPage));
   }
@@ -131,6 +146,7 @@ std::uint32_t TKlvImagePool::Allocate(const char* Image) {
   std::memcpy(Locate(Slot), Image, static_cast<std::size_t>(FImageSize));
   RefCountOf(Slot) = 1;
   ++FLive;
+  ++FReferences;
   return Slot;
 }
 
@@ -139,15 +155,27 @@ std::uint32_t TKlvImagePool::Share(std::uint32_t Slot) {
   assert(Count > 0);
   if (Count == MaxRefCount) return Allocate(Data(Slot));
   ++Count;
+  ++FReferences;
   return Slot;
 }
 
 void TKlvImagePool::Release(std::uint32_t Slot) {
   std::uint16_t& Count = RefCountOf(Slot);
   assert(Count > 0);
+  --FReferences;
   if (--Count > 0) return;
   --FLive;
   FFreeSlots.push_back(Slot); // capacity was reserved when the slot was first handed out
+}
+
+bool TKlvImagePool::ReleaseAllIfOnlyHolder(std::size_t Count) {
+  if (Count != FReferences) return false;
+  // Slots are handed out again from the first page on; Allocate sets each count anew.
+  FFreeSlots.clear();
+  FNextUnused = 0;
+  FLive = 0;
+  FReferences = 0;
+  return true;
 }
 
 } // namespace kelva

@@ -34,6 +34,10 @@ public:
   // reference count is saturated.
   std::uint32_t Share(std::uint32_t Slot);
   void Release(std::uint32_t Slot);
+  // For a holder about to release Count references at once (a list going away or being
+  // cleared): when they are every reference the pool has, it forgets all slots in one step
+  // and returns true, and the holder need not release them one by one.
+  bool ReleaseAllIfOnlyHolder(std::size_t Count);
   bool IsShared(std::uint32_t Slot) const { return RefCount(Slot) > 1; }
   std::uint32_t RefCount(std::uint32_t Slot) const;
 
@@ -47,7 +51,8 @@ private:
   struct Page {
     char* Images;                  // in Owned, or in a reserved region
     std::unique_ptr<char[]> Owned; // null for a page cut from a reserved region
-    std::unique_ptr<std::uint16_t[]> RefCounts;
+    std::uint16_t* RefCounts;      // in OwnedRefCounts, or after the images in the region
+    std::unique_ptr<std::uint16_t[]> OwnedRefCounts;
   };
   struct Region {
     void* Base;
@@ -69,6 +74,7 @@ private:
   std::uint32_t FNextUnused = 0;         // slots below it have been handed out at least once
   std::vector<std::uint32_t> FFreeSlots; // released slots, reused first
   std::size_t FLive = 0;
+  std::size_t FReferences = 0;   // held over all slots: a slot held twice counts twice
   std::vector<Region> FRegions;  // unmapped when the pool goes
   char* FReservedNext = nullptr; // the unused rest of the last region
   char* FReservedEnd = nullptr;

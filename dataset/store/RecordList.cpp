@@ -27,7 +27,9 @@ TKlvRecordList::TKlvRecordList(const TKlvRecordList& Other)
     : FPool(Other.FPool), FBlocks(Other.FBlocks), FStarts(Other.FStarts),
       FBlockIndex(Other.FBlockIndex), FFreeBlockIds(Other.FFreeBlockIds), FIdIndex(Other.FIdIndex),
       FCount(Other.FCount), FStamp(NextStamp()) {
-  FFreeBlockIds.reserve(FBlockIndex.size()); // so that RemoveBlock never allocates
+  // So that RemoveBlock never allocates.
+  if (FFreeBlockIds.capacity() < FBlockIndex.size())
+    FFreeBlockIds.reserve(std::max(FBlockIndex.size(), 2 * FFreeBlockIds.capacity()));
   // Take a reference on every image; undo the ones taken if the pool runs out of memory.
   std::size_t DoneBlocks = 0, DoneEntries = 0;
   try {
@@ -47,6 +49,12 @@ TKlvRecordList::TKlvRecordList(const TKlvRecordList& Other)
 }
 
 TKlvRecordList::~TKlvRecordList() {
+  ReleaseAllImages();
+}
+
+void TKlvRecordList::ReleaseAllImages() {
+  // The last list of a dataset going away: no slot by slot work.
+  if (FPool->ReleaseAllIfOnlyHolder(static_cast<std::size_t>(FCount))) return;
   for (const Block& B : FBlocks)
     for (const Entry& E : B.Entries) FPool->Release(E.Slot);
 }
@@ -119,8 +127,10 @@ void TKlvRecordList::RenumberBlocksFrom(std::size_t BlockIndex) {
 
 std::size_t TKlvRecordList::NewBlock(std::size_t At) {
   // Everything that can throw happens before the block list changes.
-  FBlocks.reserve(FBlocks.size() + 1);
-  FStarts.reserve(FStarts.size() + 1);
+  // Grown by half at a time: a list built by appending adds a block every 2048 records.
+  const auto Grown = [](std::size_t Size) { return Size + 1 + Size / 2; };
+  if (FBlocks.size() == FBlocks.capacity()) FBlocks.reserve(Grown(FBlocks.size()));
+  if (FStarts.size() == FStarts.capacity()) FStarts.reserve(Grown(FStarts.size()));
   std::uint32_t Id;
   if (FFreeBlockIds.empty()) {
     FBlockIndex.push_back(0);
@@ -129,7 +139,9 @@ std::size_t TKlvRecordList::NewBlock(std::size_t At) {
     Id = FFreeBlockIds.back();
     FFreeBlockIds.pop_back();
   }
-  FFreeBlockIds.reserve(FBlockIndex.size()); // so that RemoveBlock never allocates
+  // So that RemoveBlock never allocates.
+  if (FFreeBlockIds.capacity() < FBlockIndex.size())
+    FFreeBlockIds.reserve(std::max(FBlockIndex.size(), 2 * FFreeBlockIds.capacity()));
   const std::int32_t Start = At < FStarts.size() ? FStarts[At] : FCount;
   FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(At), Block{Id, {}});
   FStarts.insert(FStarts.begin() + static_cast<std::ptrdiff_t>(At), Start);
@@ -287,8 +299,7 @@ bool TKlvRecordList::SameImage(std::int32_t Index, const TKlvRecordList& Other,
 }
 
 void TKlvRecordList::Clear() {
-  for (const Block& B : FBlocks)
-    for (const Entry& E : B.Entries) FPool->Release(E.Slot);
+  ReleaseAllImages();
   FBlocks.clear();
   FStarts.clear();
   FBlockIndex.clear();

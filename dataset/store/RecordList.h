@@ -108,6 +108,7 @@ private:
   void RemoveBlock(std::size_t BlockIndex);
   void RenumberBlocksFrom(std::size_t BlockIndex);
   void ReplaceSlot(Entry& Target, std::uint32_t Slot);
+  void ReleaseAllImages();
 
   std::shared_ptr<TKlvImagePool> FPool;
   std::vector<Block> FBlocks;

@@ -94,6 +94,35 @@ TEST(RecordList, CopiesShareImagesUntilOneSideChanges) {
   EXPECT_EQ(Committed.ImageView(1), "bbbbbbbb");
 }
 
+// A list that holds every reference of its pool lets go of them all at once; while another
+// list still shares images, each is released on its own and the shared ones stay readable.
+TEST(RecordList, TheLastHolderReleasesThePoolAtOnce) {
+  auto Pool = std::make_shared<TKlvImagePool>(ImageSize);
+  auto Committed = std::make_unique<TKlvRecordList>(Pool);
+  for (std::int32_t Id = 1; Id <= 5000; ++Id)
+    Committed->Add(std::to_string(Id + 10000000).data(), Id);
+  auto Working = std::make_unique<TKlvRecordList>(*Committed);
+  Working->SetImage(0, "changed!");
+  Working->Delete(1);
+  Committed.reset();
+  EXPECT_EQ(Pool->LiveCount(), 4999u); // the unchanged 4998 shared, and the changed one
+  EXPECT_EQ(Working->ImageView(0), "changed!");
+  EXPECT_EQ(Working->ImageView(4998), "10005000");
+
+  Working->Clear();
+  EXPECT_EQ(Pool->LiveCount(), 0u);
+  // Slots are handed out again and hold what they are given.
+  Working->Add("aaaaaaaa", 1);
+  TKlvRecordList Other(Pool);
+  Other.Add("bbbbbbbb", 2);
+  EXPECT_EQ(Working->ImageView(0), "aaaaaaaa");
+  EXPECT_EQ(Other.ImageView(0), "bbbbbbbb");
+  EXPECT_EQ(Pool->LiveCount(), 2u);
+  Working.reset();
+  EXPECT_EQ(Pool->LiveCount(), 1u);
+  EXPECT_EQ(Other.ImageView(0), "bbbbbbbb");
+}
+
 TEST(RecordList, IdentifiersAreUniqueAndFoundWithoutOrder) {
   auto Pool = std::make_shared<TKlvImagePool>(ImageSize);
   TKlvRecordList List(Pool);

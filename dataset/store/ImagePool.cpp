@@ -36,11 +36,11 @@ TKlvImagePool::~TKlvImagePool() {
 }
 
 void TKlvImagePool::Reserve(std::size_t Count) {
-  if (Count > std::numeric_limits<std::size_t>::max() / 2 /
-                  (static_cast<std::size_t>(FImageSize) + sizeof(std::uint16_t)))
-    return;
-  // Each image with its reference count.
-  const std::size_t Wanted = Count * (static_cast<std::size_t>(FImageSize) + sizeof(std::uint16_t));
+  // Each image with its reference count, its list entry (8 bytes) and its place in the
+  // list's identifier table (4 bytes), and a few part-filled blocks.
+  const std::size_t PerRecord = static_cast<std::size_t>(FImageSize) + sizeof(std::uint16_t) + 12;
+  if (Count > std::numeric_limits<std::size_t>::max() / 4 / PerRecord) return;
+  const std::size_t Wanted = Count * PerRecord + 8 * BlockBytes;
   // Too little to fill one large page is not worth a region of its own.
   if (Wanted < LargeMemoryPage || static_cast<std::size_t>(FReservedEnd - FReservedNext) >= Wanted)
     return;
@@ -68,6 +68,37 @@ char* TKlvImagePool::TakeReserved(std::size_t Bytes) {
   char* const Taken = FReservedNext;
   FReservedNext += Bytes;
   return Taken;
+}
+
+bool TKlvImagePool::InReservedRegion(const void* Address) const {
+  const auto* Byte = static_cast<const char*>(Address);
+  for (const Region& R : FRegions) {
+    const auto* Base = static_cast<const char*>(R.Base);
+    if (Byte >= Base && Byte < Base + R.Size) return true;
+  }
+  return false;
+}
+
+void* TKlvImagePool::TBlockMemory::do_allocate(std::size_t Bytes, std::size_t Alignment) {
+  if (Bytes == BlockBytes && Alignment <= alignof(std::uint64_t)) {
+    if (FFreePieces) {
+      void* const Piece = FFreePieces;
+      std::memcpy(&FFreePieces, Piece, sizeof(void*));
+      return Piece;
+    }
+    if (char* const Piece = FPool.TakeReserved(BlockBytes)) return Piece;
+  }
+  return ::operator new(Bytes, std::align_val_t(Alignment));
+}
+
+void TKlvImagePool::TBlockMemory::do_deallocate(void* Piece, std::size_t Bytes,
+                                                std::size_t Alignment) {
+  if (Bytes == BlockBytes && Alignment <= alignof(std::uint64_t) && FPool.InReservedRegion(Piece)) {
+    std::memcpy(Piece, &FFreePieces, sizeof(void*));
+    FFreePieces = Piece;
+    return;
+  }
+  ::operator delete(Piece, Bytes, std::align_val_t(Alignment));
 }
 
 std::uint32_t TKlvImagePool::PageCapacity(std::uint32_t PageIndex) {

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <vector>
 
 namespace kelva {
@@ -19,8 +20,9 @@ public:
   TKlvImagePool& operator=(const TKlvImagePool&) = delete;
   ~TKlvImagePool();
 
-  // Sets address space aside for about Count more images, taken by the pages allocated
-  // from now on. A bulk load calls it with the number it is about to store: one large
+  // Sets address space aside for about Count more records (images, reference counts, and
+  // the list blocks and identifier tables of BlockMemory), taken by what is allocated from
+  // now on. A bulk load calls it with the number it is about to store: one large
   // region can be backed by large memory pages, which makes filling it far cheaper than
   // faulting in small pages one by one. Memory is only committed where images are written.
   // A hint: when the system refuses the region, pages are allocated one by one as usual.
@@ -47,6 +49,13 @@ public:
 
   std::size_t LiveCount() const { return FLive; }
 
+  // Memory for the entry blocks of the dataset's record lists. A piece of exactly
+  // BlockBytes comes from the reserved region while it has room, so that a bulk load
+  // finds its list entries in large memory pages too; pieces given back are used again.
+  // Any other request, and any once the region is full, goes to the heap.
+  static constexpr std::size_t BlockBytes = 16 * 1024;
+  std::pmr::memory_resource* BlockMemory() { return &FBlockMemory; }
+
 private:
   struct Page {
     char* Images;                  // in Owned, or in a reserved region
@@ -59,6 +68,21 @@ private:
     std::size_t Size;
   };
 
+  class TBlockMemory final : public std::pmr::memory_resource {
+  public:
+    explicit TBlockMemory(TKlvImagePool& Pool) : FPool(Pool) {}
+
+  private:
+    void* do_allocate(std::size_t Bytes, std::size_t Alignment) override;
+    void do_deallocate(void* Piece, std::size_t Bytes, std::size_t Alignment) override;
+    bool do_is_equal(const std::pmr::memory_resource& Other) const noexcept override {
+      return this == &Other;
+    }
+
+    TKlvImagePool& FPool;
+    void* FFreePieces = nullptr; // given-back region pieces, each holding the next one's address
+  };
+
   // Page p holds PageCapacity(p) images: the first pages are small, so that a dataset of
   // a few records costs little, then they grow to a fixed size.
   static std::uint32_t PageCapacity(std::uint32_t PageIndex);
@@ -68,6 +92,7 @@ private:
   std::uint32_t TakeFreeSlot();
   // Bytes cut from the reserved region, or null when it has not that many left.
   char* TakeReserved(std::size_t Bytes);
+  bool InReservedRegion(const void* Address) const;
 
   std::int32_t FImageSize;
   std::vector<Page> FPages;
@@ -78,6 +103,7 @@ private:
   std::vector<Region> FRegions;  // unmapped when the pool goes
   char* FReservedNext = nullptr; // the unused rest of the last region
   char* FReservedEnd = nullptr;
+  TBlockMemory FBlockMemory{*this};
 };
 
 } // namespace kelva

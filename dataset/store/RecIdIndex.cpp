@@ -6,13 +6,10 @@
 
 namespace kelva {
 
-TKlvRecIdIndex::TKlvRecIdIndex(const TKlvRecIdIndex& Other) : FNegative(Other.FNegative) {
-  FPages.resize(Other.FPages.size());
-  for (std::size_t I = 0; I < FPages.size(); ++I) {
-    if (!Other.FPages[I]) continue;
-    FPages[I] = std::make_unique<std::uint32_t[]>(PageSize);
-    std::copy_n(Other.FPages[I].get(), PageSize, FPages[I].get());
-  }
+TKlvRecIdIndex::TKlvRecIdIndex(const TKlvRecIdIndex& Other)
+    : FMemory(Other.FMemory), FNegative(Other.FNegative) {
+  FPages.reserve(Other.FPages.size());
+  for (const TPage& Page : Other.FPages) FPages.emplace_back(Page, FMemory);
 }
 
 TKlvRecIdIndex& TKlvRecIdIndex::operator=(const TKlvRecIdIndex& Other) {
@@ -27,7 +24,7 @@ std::uint32_t TKlvRecIdIndex::Find(std::int32_t RecId) const {
   }
   const auto Key = static_cast<std::uint32_t>(RecId);
   const std::uint32_t PageIndex = Key >> PageShift;
-  if (PageIndex >= FPages.size() || !FPages[PageIndex]) return NotFound;
+  if (PageIndex >= FPages.size() || FPages[PageIndex].empty()) return NotFound;
   return FPages[PageIndex][Key & (PageSize - 1)];
 }
 
@@ -39,11 +36,11 @@ void TKlvRecIdIndex::Set(std::int32_t RecId, std::uint32_t Value) {
   }
   const auto Key = static_cast<std::uint32_t>(RecId);
   const std::uint32_t PageIndex = Key >> PageShift;
-  if (PageIndex >= FPages.size()) FPages.resize(PageIndex + 1);
-  if (!FPages[PageIndex]) {
-    FPages[PageIndex] = std::make_unique<std::uint32_t[]>(PageSize);
-    std::fill_n(FPages[PageIndex].get(), PageSize, NotFound);
+  if (PageIndex >= FPages.size()) {
+    FPages.reserve(std::max<std::size_t>(PageIndex + 1, FPages.size() + FPages.size() / 2));
+    while (FPages.size() <= PageIndex) FPages.emplace_back(FMemory);
   }
+  if (FPages[PageIndex].empty()) FPages[PageIndex].assign(PageSize, NotFound);
   FPages[PageIndex][Key & (PageSize - 1)] = Value;
 }
 
@@ -54,7 +51,7 @@ void TKlvRecIdIndex::Erase(std::int32_t RecId) {
   }
   const auto Key = static_cast<std::uint32_t>(RecId);
   const std::uint32_t PageIndex = Key >> PageShift;
-  if (PageIndex < FPages.size() && FPages[PageIndex])
+  if (PageIndex < FPages.size() && !FPages[PageIndex].empty())
     FPages[PageIndex][Key & (PageSize - 1)] = NotFound;
 }
 

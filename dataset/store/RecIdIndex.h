@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <memory_resource>
 #include <unordered_map>
 #include <vector>
 
@@ -16,7 +17,11 @@ class TKlvRecIdIndex {
 public:
   static constexpr std::uint32_t NotFound = std::numeric_limits<std::uint32_t>::max();
 
-  TKlvRecIdIndex() = default;
+  // Pages (16 KiB each, the size of a record list block) come from Memory: the heap unless
+  // a record list passes its pool's block memory.
+  explicit TKlvRecIdIndex(std::pmr::memory_resource* Memory = std::pmr::get_default_resource())
+      : FMemory(Memory) {}
+  // The copy takes its pages from the same memory as Other.
   TKlvRecIdIndex(const TKlvRecIdIndex& Other);
   TKlvRecIdIndex& operator=(const TKlvRecIdIndex& Other);
   TKlvRecIdIndex(TKlvRecIdIndex&&) noexcept = default;
@@ -31,7 +36,10 @@ private:
   static constexpr std::uint32_t PageShift = 12;
   static constexpr std::uint32_t PageSize = 1u << PageShift;
 
-  std::vector<std::unique_ptr<std::uint32_t[]>> FPages;
+  using TPage = std::pmr::vector<std::uint32_t>; // empty for a page not yet needed
+
+  std::pmr::memory_resource* FMemory;
+  std::vector<TPage> FPages;
   std::unordered_map<std::int32_t, std::uint32_t> FNegative;
 };
 

@@ -21,10 +21,26 @@ std::uint64_t NextStamp() {
 } // namespace
 
 TKlvRecordList::TKlvRecordList(std::shared_ptr<TKlvImagePool> Pool)
-    : FPool(std::move(Pool)), FStamp(NextStamp()) {}
+    : FPool(std::move(Pool)), FIdIndex(FPool->BlockMemory()), FStamp(NextStamp()) {}
+
+// The copied blocks take their memory from the pool like every block (a plain copy of a
+// block would take the heap's).
+std::vector<TKlvRecordList::Block> TKlvRecordList::CopyBlocks(const TKlvRecordList& Other) {
+  std::vector<Block> Blocks;
+  Blocks.reserve(Other.FBlocks.size());
+  for (const Block& B : Other.FBlocks) {
+    Blocks.push_back(Other.EmptyBlock(B.Id));
+    Blocks.back().Entries.assign(B.Entries.begin(), B.Entries.end());
+  }
+  return Blocks;
+}
+
+TKlvRecordList::Block TKlvRecordList::EmptyBlock(std::uint32_t Id) const {
+  return Block{Id, std::pmr::vector<Entry>(FPool->BlockMemory())};
+}
 
 TKlvRecordList::TKlvRecordList(const TKlvRecordList& Other)
-    : FPool(Other.FPool), FBlocks(Other.FBlocks), FStarts(Other.FStarts),
+    : FPool(Other.FPool), FBlocks(CopyBlocks(Other)), FStarts(Other.FStarts),
       FBlockIndex(Other.FBlockIndex), FFreeBlockIds(Other.FFreeBlockIds), FIdIndex(Other.FIdIndex),
       FCount(Other.FCount), FStamp(NextStamp()) {
   // So that RemoveBlock never allocates.
@@ -143,7 +159,7 @@ std::size_t TKlvRecordList::NewBlock(std::size_t At) {
   if (FFreeBlockIds.capacity() < FBlockIndex.size())
     FFreeBlockIds.reserve(std::max(FBlockIndex.size(), 2 * FFreeBlockIds.capacity()));
   const std::int32_t Start = At < FStarts.size() ? FStarts[At] : FCount;
-  FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(At), Block{Id, {}});
+  FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(At), EmptyBlock(Id));
   FStarts.insert(FStarts.begin() + static_cast<std::ptrdiff_t>(At), Start);
   RenumberBlocksFrom(At);
   return At;
@@ -328,7 +344,7 @@ void TKlvRecordList::Reorder(std::span<const std::int32_t> NewOrder) {
       throw EListError("Reorder needs a permutation of the positions");
     Taken[static_cast<std::size_t>(From)] = true;
     if (I % Fill == 0) {
-      Blocks.push_back(Block{static_cast<std::uint32_t>(Blocks.size()), {}});
+      Blocks.push_back(EmptyBlock(static_cast<std::uint32_t>(Blocks.size())));
       Blocks.back().Entries.reserve(std::min(Fill, Flat.size() - I));
       Starts.push_back(static_cast<std::int32_t>(I));
     }

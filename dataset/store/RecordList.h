@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -90,11 +91,15 @@ private:
     std::int32_t RecId;
   };
   struct Block {
-    std::uint32_t Id; // stable name of the block, what the identifier table stores
-    std::vector<Entry> Entries;
+    std::uint32_t Id;                // stable name of the block, what the identifier table stores
+    std::pmr::vector<Entry> Entries; // in the pool's block memory
   };
 
   static constexpr std::size_t MaxBlockSize = 2048;
+  static_assert(MaxBlockSize * sizeof(Entry) == TKlvImagePool::BlockBytes,
+                "a full block is what the pool's block memory hands out");
+  Block EmptyBlock(std::uint32_t Id) const;
+  static std::vector<Block> CopyBlocks(const TKlvRecordList& Other);
 
   // Finds the block holding position Index (Index == Count() gives the last block, at its
   // end) and the offset inside it.

@@ -98,7 +98,7 @@ void TKlvImagePool::TBlockMemory::do_deallocate(void* Piece, std::size_t Bytes,
     FFreePieces = Piece;
     return;
   }
-  ::operator delete(Piece, Bytes, std::align_val_t(Alignment));
+  ::operator delete(Piece, std::align_val_t(Alignment));
 }
 
 std::uint32_t TKlvImagePool::PageCapacity(std::uint32_t PageIndex) {

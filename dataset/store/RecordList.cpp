@@ -220,7 +220,9 @@ void TKlvRecordList::InsertEntry(std::int32_t Index, std::uint32_t Slot, std::in
   Block& Target = FBlocks[B];
   try {
     if (Created) Target.Entries.reserve(MaxBlockSize);
-    Target.Entries.reserve(Target.Entries.size() + 1);
+    // A block made at its exact size (a copy, a reordered list) doubles, up to a full block.
+    if (Target.Entries.size() == Target.Entries.capacity())
+      Target.Entries.reserve(std::min(MaxBlockSize, 2 * Target.Entries.size() + 1));
     FIdIndex.Set(RecId, Target.Id);
   } catch (...) {
     if (Created) RemoveBlock(B);

@@ -2,7 +2,7 @@
 // from the palette, the selection, and the modified notice that property editors send.
 #pragma once
 
-#include "framework/design/ObjectInspector.h" // the inspector comes with its designer
+#include "framework/design/PropertyRows.h" // the inspector comes with its designer
 #include "framework/rtl/Component.h"
 
 #include <cstdint>

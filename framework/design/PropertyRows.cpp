@@ -1,6 +1,6 @@
 // The object inspector over a designer's selection. It keeps no editors between calls: every
 // action makes fresh ones, so that rows always reflect the objects as they are now.
-#include "framework/design/ObjectInspector.h"
+#include "framework/design/PropertyRows.h"
 
 #include "framework/design/DesignerHost.h"
 #include "framework/design/EditorFactory.h"

@@ -1,21 +1,25 @@
 #!/usr/bin/env bash
-# Sets up a Debian machine for Kelva (installs only the packages that are missing),
-# builds, and runs what was asked for:
-#   ./kelva.sh example   build and run the example program
-#   ./kelva.sh test      build and run the whole test suite, normal and sanitizer builds,
-#                        then each fuzz target for a few seconds
-#   ./kelva.sh bench     build the release benchmark and run it
+# Sets up a Debian machine for Kelva (installs only the packages the command needs and the
+# machine lacks), builds what the command needs, and runs it:
+#   ./kelva.sh example   build and run the example program (nothing else is built)
+#   ./kelva.sh test      build and run the whole test suite: a debug build (g++), a sanitizer
+#                        build (clang, ASan+UBSan), each fuzz target for a few seconds, and
+#                        the package check (install shared and static, build a consumer)
+#   ./kelva.sh bench     build the release benchmark and run it (arguments go to it)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libicu-dev
-  libsqlite3-dev libbenchmark-dev)
+example_packages=(cmake ninja-build g++ libicu-dev)
+test_packages=("${example_packages[@]}" clang libclang-rt-14-dev libgtest-dev libgmock-dev
+  libsqlite3-dev pkg-config binutils)
+bench_packages=("${example_packages[@]}" libsqlite3-dev)
 
+# install_missing_packages PACKAGE...: apt-get installs those that are not installed yet.
 install_missing_packages() {
   local missing=()
-  for package in "${packages[@]}"; do
+  for package in "$@"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
       missing+=("$package")
   done
@@ -27,12 +31,11 @@ install_missing_packages() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
-# configure_and_build DIR [cmake options...]
-configure_and_build() {
+# configure DIR [cmake options...]
+configure() {
   local dir=$1
   shift
   cmake -S "$root" -B "$dir" -G Ninja "$@"
-  cmake --build "$dir" -j "$jobs"
 }
 
 run_tests() {
@@ -40,25 +43,34 @@ run_tests() {
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
-install_missing_packages
 case "${1:-}" in
   example)
-    configure_and_build "$root/build/release" -DCMAKE_BUILD_TYPE=Release
-    "$root/build/release/examples/kelva_example"
+    install_missing_packages "${example_packages[@]}"
+    configure "$root/build/example" -DCMAKE_BUILD_TYPE=Release -DKELVA_BUILD_TESTS=OFF \
+      -DKELVA_BUILD_BENCH=OFF -DKELVA_BUILD_EXAMPLES=ON
+    cmake --build "$root/build/example" -j "$jobs" --target kelva_example
+    "$root/build/example/examples/kelva_example"
     ;;
   test)
-    configure_and_build "$root/build/debug" -DCMAKE_BUILD_TYPE=Debug
+    install_missing_packages "${test_packages[@]}"
+    configure "$root/build/debug" -DCMAKE_BUILD_TYPE=Debug -DKELVA_WERROR=ON
+    cmake --build "$root/build/debug" -j "$jobs"
     run_tests "$root/build/debug"
-    configure_and_build "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DKELVA_SANITIZE=ON
+    configure "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DKELVA_SANITIZE=ON \
+      -DKELVA_WERROR=ON -DCMAKE_CXX_COMPILER=clang++
+    cmake --build "$root/build/sanitize" -j "$jobs"
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests "$root/build/sanitize"
     "$root/fuzz/run.sh" "${KELVA_FUZZ_SECONDS:-10}"
+    "$root/tests/package/check.sh"
     ;;
   bench)
-    configure_and_build "$root/build/release" -DCMAKE_BUILD_TYPE=Release
+    install_missing_packages "${bench_packages[@]}"
+    configure "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DKELVA_BUILD_TESTS=OFF
+    cmake --build "$root/build/release" -j "$jobs" --target kelva_bench
     "$root/build/release/bench/kelva_bench" "${@:2}"
     ;;
   *)
-    echo "usage: $0 example|test|bench" >&2
+    echo "usage: $0 example|test|bench [benchmark options]" >&2
     exit 2
     ;;
 esac

@@ -4,7 +4,7 @@
 #include "Measure.h"
 #include "Workload.h"
 
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
 #include <filesystem>
 

@@ -1,5 +1,5 @@
 // TEventDataset: the hooks call their events when assigned and switched on.
-#include "dataset/EventDataset.h"
+#include "kelva/dataset/EventDataset.h"
 
 namespace kelva {
 

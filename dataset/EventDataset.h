@@ -3,7 +3,7 @@
 // OnUpdate for pending cached updates) with handlers instead of a subclass.
 #pragma once
 
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
 #include <functional>
 

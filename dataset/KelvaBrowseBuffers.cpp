@@ -1,8 +1,8 @@
 // Browse views: the current records, the committed ones, and views of only the modified,
 // inserted or deleted records, each shown through the same cursor and controls.
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
-#include "framework/rtl/TryFinally.h"
+#include "kelva/framework/rtl/TryFinally.h"
 
 namespace kelva {
 

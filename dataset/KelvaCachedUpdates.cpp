@@ -1,6 +1,6 @@
 // Cached updates: what counts as a pending change, and applying, committing and reverting
 // pending changes as a whole or one record at a time in each browse view.
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
 namespace kelva {
 

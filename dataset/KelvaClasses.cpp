@@ -1,9 +1,9 @@
 // Registration of the dataset classes with the class registry.
-#include "dataset/KelvaClasses.h"
+#include "kelva/dataset/KelvaClasses.h"
 
-#include "dataset/KelvaDataset.h"
-#include "framework/db/DBClasses.h"
-#include "framework/rtl/ClassBuilder.h"
+#include "kelva/dataset/KelvaDataset.h"
+#include "kelva/framework/db/DBClasses.h"
+#include "kelva/framework/rtl/ClassBuilder.h"
 
 #include <mutex>
 

@@ -2,7 +2,7 @@
 // and the designer.
 #pragma once
 
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 namespace kelva {
 

@@ -1,6 +1,6 @@
 // Clone: another, closed dataset becomes a read-only copy of this one, with the same
 // descriptions, records and pending changes, and lists of its own.
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
 namespace kelva {
 

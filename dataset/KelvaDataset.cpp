@@ -1,8 +1,8 @@
 // TKelvaDataset: construction, the record structure, opening and closing the record store,
 // and the layout of record buffers (data area, calculated fields, information block).
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
-#include "framework/rtl/TryFinally.h"
+#include "kelva/framework/rtl/TryFinally.h"
 
 #include <cstring>
 

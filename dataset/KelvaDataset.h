@@ -7,23 +7,23 @@
 // variants, string lists, streams and exceptions.
 #pragma once
 
-#include "dataset/messages.h"
-#include "dataset/schema/FieldLayout.h"
-#include "dataset/search/KeyEncoding.h"
-#include "dataset/search/SearchIndex.h"
-#include "dataset/store/RecordList.h"
-#include "framework/db/DBConsts.h"
-#include "framework/db/DataSet.h"
-#include "framework/db/DataSource.h"
-#include "framework/db/FieldDefs.h"
-#include "framework/db/Fields.h"
-#include "framework/db/Params.h"
-#include "framework/rtl/Application.h"
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/Streams.h"
-#include "framework/rtl/Strings.h"
-#include "framework/rtl/SysUtils.h"
-#include "framework/rtl/Variant.h"
+#include "kelva/dataset/messages.h"
+#include "kelva/dataset/schema/FieldLayout.h"
+#include "kelva/dataset/search/KeyEncoding.h"
+#include "kelva/dataset/search/SearchIndex.h"
+#include "kelva/dataset/store/RecordList.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/db/DataSet.h"
+#include "kelva/framework/db/DataSource.h"
+#include "kelva/framework/db/FieldDefs.h"
+#include "kelva/framework/db/Fields.h"
+#include "kelva/framework/db/Params.h"
+#include "kelva/framework/rtl/Application.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/Streams.h"
+#include "kelva/framework/rtl/Strings.h"
+#include "kelva/framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/Variant.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -131,6 +131,7 @@ public:
   void SetFParamsDesc(const TStrings& Value);
   void CreateParams();
   TParams& Params() { return FParams; }
+  const TParams& Params() const { return FParams; }
   TParam* ParamByName(const std::string& Name) { return FParams.ParamByName(Name); }
   std::int32_t GetParamsCount() const { return FParams.Count(); }
   void SetParamsList(const TParams& Value) { FParams.AssignValues(Value); }
@@ -370,4 +371,4 @@ private:
 } // namespace kelva
 
 // The event-driven descendant belongs to the public interface too.
-#include "dataset/EventDataset.h"
+#include "kelva/dataset/EventDataset.h"

@@ -1,7 +1,7 @@
 // Where posted, added and deleted records go. Without cached updates every change is
 // first reported to the per-record hook and then applied to the committed records; with
 // cached updates it goes to the working copy. Raw records are committed at once.
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
 namespace kelva {
 

@@ -1,9 +1,9 @@
 // Field values: which record buffer a field reads and writes in each dataset state, the
 // conversion between slot text and the framework's value buffers, the calculated-field
 // area, and the two BCD conversions the framework's BCD field asks for.
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
-#include "dataset/SlotText.h"
+#include "kelva/dataset/SlotText.h"
 
 #include <cmath>
 #include <cstring>

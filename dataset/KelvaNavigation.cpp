@@ -1,7 +1,7 @@
 // Navigation: the cursor primitives over the current record list, GetRecord, bookmarks
 // (a record's identifier), record numbers (positions in the current list) and the filter
 // test that every step applies.
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
 #include <cstring>
 

@@ -1,9 +1,9 @@
 // Parameters declared as text, prepared from the master dataset's fields, and the master
 // link itself.
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
-#include "dataset/schema/DescriptionLine.h"
-#include "dataset/schema/TypeWords.h"
+#include "kelva/dataset/schema/DescriptionLine.h"
+#include "kelva/dataset/schema/TypeWords.h"
 
 namespace kelva {
 

@@ -1,9 +1,9 @@
 // Saving a dataset to a stream or file and loading it back. Loading is all or nothing, and
 // saving to a file replaces the old file only once the new one is complete on disk.
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
-#include "dataset/persistence/StreamFormat.h"
-#include "framework/rtl/RtlConsts.h"
+#include "kelva/dataset/persistence/StreamFormat.h"
+#include "kelva/framework/rtl/RtlConsts.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,7 +1,7 @@
 // Raw loading: records that program code supplies are committed at once, bypass the
 // per-record update hook and, unless asked, the standard editing events; a raw load may
 // fill a read-only dataset but never edits or deletes.
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
 namespace kelva {
 

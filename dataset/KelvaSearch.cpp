@@ -2,9 +2,9 @@
 // the key buffer through the fields, encodes them, and looks for the first visible record
 // of the current list with the same encoding: by a scan the first time a key is searched,
 // by an index when the same key is searched again on an unchanged list.
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
-#include "framework/rtl/TryFinally.h"
+#include "kelva/framework/rtl/TryFinally.h"
 
 #include <algorithm>
 #include <cstring>

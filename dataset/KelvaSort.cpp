@@ -1,9 +1,9 @@
 // Sorting the current record list on fields, and the record comparison that sorting and
 // searching share.
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
-#include "dataset/search/RecordSorter.h"
-#include "framework/rtl/TryFinally.h"
+#include "kelva/dataset/search/RecordSorter.h"
+#include "kelva/framework/rtl/TryFinally.h"
 
 namespace kelva {
 

@@ -1,11 +1,11 @@
 // Slot text conversions, written for the hot paths of loading and scanning: no heap
 // allocation unless a conversion fails and its error message is built.
-#include "dataset/SlotText.h"
+#include "kelva/dataset/SlotText.h"
 
-#include "dataset/messages.h"
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/RtlConsts.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/dataset/messages.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <cstring>
 #include <string>

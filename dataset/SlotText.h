@@ -3,7 +3,7 @@
 // these texts, so they follow the framework's number and date conversions exactly.
 #pragma once
 
-#include "framework/db/Fields.h"
+#include "kelva/framework/db/Fields.h"
 
 #include <cstdint>
 #include <string_view>

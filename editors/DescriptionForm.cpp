@@ -1,12 +1,12 @@
 // The behaviour both description dialogs share.
-#include "editors/DescriptionForm.h"
+#include "kelva/editors/DescriptionForm.h"
 
-#include "dataset/messages.h"
-#include "editors/DescriptionLines.h"
-#include "framework/forms/Dialogs.h"
-#include "framework/rtl/FormReader.h"
-#include "framework/rtl/SysUtils.h"
-#include "framework/rtl/TryFinally.h"
+#include "kelva/dataset/messages.h"
+#include "kelva/editors/DescriptionLines.h"
+#include "kelva/framework/forms/Dialogs.h"
+#include "kelva/framework/rtl/FormReader.h"
+#include "kelva/framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/TryFinally.h"
 
 namespace kelva {
 

@@ -4,13 +4,13 @@
 // and down, and bring the two pages into line when the page changes or OK is pressed.
 #pragma once
 
-#include "dataset/KelvaDataset.h"
-#include "framework/db/DataSource.h"
-#include "framework/forms/ComCtrls.h"
-#include "framework/forms/DBCtrls.h"
-#include "framework/forms/DBGrids.h"
-#include "framework/forms/Forms.h"
-#include "framework/forms/StdCtrls.h"
+#include "kelva/dataset/KelvaDataset.h"
+#include "kelva/framework/db/DataSource.h"
+#include "kelva/framework/forms/ComCtrls.h"
+#include "kelva/framework/forms/DBCtrls.h"
+#include "kelva/framework/forms/DBGrids.h"
+#include "kelva/framework/forms/Forms.h"
+#include "kelva/framework/forms/StdCtrls.h"
 
 namespace kelva {
 

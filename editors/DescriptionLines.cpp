@@ -1,7 +1,7 @@
 // Reading description lines the way the dialogs do.
-#include "editors/DescriptionLines.h"
+#include "kelva/editors/DescriptionLines.h"
 
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 namespace kelva {
 

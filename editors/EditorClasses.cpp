@@ -1,12 +1,12 @@
 // The dialogs' published handlers.
-#include "editors/EditorClasses.h"
+#include "kelva/editors/EditorClasses.h"
 
-#include "dataset/KelvaClasses.h"
-#include "editors/MetaFieldsForm.h"
-#include "editors/ParamsForm.h"
-#include "framework/db/DBClasses.h"
-#include "framework/forms/ControlTypes.h"
-#include "framework/rtl/ClassBuilder.h"
+#include "kelva/dataset/KelvaClasses.h"
+#include "kelva/editors/MetaFieldsForm.h"
+#include "kelva/editors/ParamsForm.h"
+#include "kelva/framework/db/DBClasses.h"
+#include "kelva/framework/forms/ControlTypes.h"
+#include "kelva/framework/rtl/ClassBuilder.h"
 
 #include <mutex>
 

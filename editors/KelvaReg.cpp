@@ -1,11 +1,11 @@
 // Registration of the package with the designer, and the two property editors.
-#include "editors/KelvaReg.h"
+#include "kelva/editors/KelvaReg.h"
 
-#include "dataset/KelvaClasses.h"
-#include "editors/EditorClasses.h"
-#include "editors/MetaFieldsForm.h"
-#include "editors/ParamsForm.h"
-#include "framework/design/DesignIntf.h"
+#include "kelva/dataset/KelvaClasses.h"
+#include "kelva/editors/EditorClasses.h"
+#include "kelva/editors/MetaFieldsForm.h"
+#include "kelva/editors/ParamsForm.h"
+#include "kelva/framework/design/DesignIntf.h"
 
 #include <memory>
 

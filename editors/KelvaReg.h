@@ -3,7 +3,7 @@
 // the object inspector.
 #pragma once
 
-#include "framework/design/PropertyEditor.h"
+#include "kelva/framework/design/PropertyEditor.h"
 
 #include <string>
 

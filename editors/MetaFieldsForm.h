@@ -3,7 +3,7 @@
 // through the global FrmMetaFields, which the property editor sets.
 #pragma once
 
-#include "editors/DescriptionForm.h"
+#include "kelva/editors/DescriptionForm.h"
 
 namespace kelva {
 

@@ -1,11 +1,11 @@
 // The parameter-description dialog and its unit's routines.
-#include "editors/ParamsForm.h"
+#include "kelva/editors/ParamsForm.h"
 
-#include "dataset/messages.h"
-#include "editors/DescriptionLines.h"
-#include "editors/EditorClasses.h"
-#include "editors/FormResources.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/dataset/messages.h"
+#include "kelva/editors/DescriptionLines.h"
+#include "kelva/editors/EditorClasses.h"
+#include "kelva/editors/FormResources.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 namespace kelva {
 

@@ -3,7 +3,7 @@
 // length. The routines of this unit reach the dialog through the global FrmKlvParm.
 #pragma once
 
-#include "editors/DescriptionForm.h"
+#include "kelva/editors/DescriptionForm.h"
 
 namespace kelva {
 

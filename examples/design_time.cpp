@@ -1,10 +1,10 @@
 // Design time without a screen: the package registers itself, a dataset is selected in the
 // object inspector, and its field descriptions are edited in the dialog by a scripted
 // "developer". The form holding the dataset is then written as a form file.
-#include "editors/KelvaReg.h"
-#include "editors/MetaFieldsForm.h"
-#include "framework/design/DesignerHost.h"
-#include "framework/rtl/FormWriter.h"
+#include "kelva/editors/KelvaReg.h"
+#include "kelva/editors/MetaFieldsForm.h"
+#include "kelva/framework/design/DesignerHost.h"
+#include "kelva/framework/rtl/FormWriter.h"
 
 #include <iostream>
 
@@ -30,7 +30,7 @@ int main() {
     Dialog.PageControl1->SelectPage(Dialog.TextPage);
     Dialog.mmoFields->TypeText("FIELD=NAME,CHAR,25\nFIELD=AGE,INTEGER,0");
     Dialog.PageControl1->SelectPage(Dialog.FieldsPage); // checked and shown in the grid
-    Dialog.Button1->Click();                             // OK
+    Dialog.Button1->Click();                            // OK
   }};
   TModalDriverScope Scope(Developer);
   Inspector.Edit("MetaFields"); // the ellipsis button

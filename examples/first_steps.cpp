@@ -2,7 +2,7 @@
 // edited with every change reported, then edited with cached updates whose pending changes
 // are browsed, committed, reverted and applied; saved to a file and loaded back; sorted,
 // filtered, searched and cloned.
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
 #include <cstdio>
 #include <filesystem>

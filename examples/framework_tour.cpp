@@ -1,10 +1,10 @@
 // A first look at the framework Kelva runs on: number and date texts exactly as saved
 // files carry them, string lists split into lines, and Variants compared in the order
 // that sorting uses.
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/Strings.h"
-#include "framework/rtl/SysUtils.h"
-#include "framework/rtl/Variant.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/Strings.h"
+#include "kelva/framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/Variant.h"
 
 #include <iostream>
 

@@ -2,7 +2,7 @@
 // save-and-reload comparison of a dataset's text.
 #pragma once
 
-#include "dataset/EventDataset.h"
+#include "kelva/dataset/EventDataset.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -7,7 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/fuzz"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_COMPILER=clang++ -DKELVA_FUZZ=ON \
+  -DCMAKE_CXX_COMPILER=clang++ -DKELVA_FUZZ=ON -DKELVA_WERROR=ON \
   -DKELVA_BUILD_TESTS=OFF -DKELVA_BUILD_EXAMPLES=OFF -DKELVA_BUILD_BENCH=OFF
 cmake --build "$build" -j 2
 

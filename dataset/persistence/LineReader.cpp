@@ -1,8 +1,8 @@
 // The buffered line splitter behind loading.
-#include "dataset/persistence/LineReader.h"
+#include "kelva/dataset/persistence/LineReader.h"
 
-#include "framework/rtl/RtlConsts.h"
-#include "framework/rtl/Streams.h"
+#include "kelva/framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/Streams.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,12 +1,12 @@
 // Writing and reading the text format, a buffer at a time in both directions.
-#include "dataset/persistence/StreamFormat.h"
+#include "kelva/dataset/persistence/StreamFormat.h"
 
-#include "dataset/messages.h"
-#include "dataset/store/RecordList.h"
-#include "framework/db/DBConsts.h"
-#include "framework/rtl/Streams.h"
-#include "framework/rtl/Strings.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/dataset/messages.h"
+#include "kelva/dataset/store/RecordList.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/rtl/Streams.h"
+#include "kelva/framework/rtl/Strings.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <algorithm>
 #include <array>

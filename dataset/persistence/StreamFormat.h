@@ -5,7 +5,7 @@
 // lines as they are read, so neither holds the whole text of a large dataset.
 #pragma once
 
-#include "dataset/persistence/LineReader.h"
+#include "kelva/dataset/persistence/LineReader.h"
 
 #include <cstdint>
 #include <memory>

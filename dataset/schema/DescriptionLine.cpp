@@ -1,8 +1,8 @@
 // Splitting description lines into key, value and tokens.
-#include "dataset/schema/DescriptionLine.h"
+#include "kelva/dataset/schema/DescriptionLine.h"
 
-#include "dataset/schema/TypeWords.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/dataset/schema/TypeWords.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 namespace kelva {
 

@@ -1,12 +1,12 @@
 // Parsing field description lines into a record layout.
-#include "dataset/schema/FieldLayout.h"
+#include "kelva/dataset/schema/FieldLayout.h"
 
-#include "dataset/messages.h"
-#include "dataset/schema/DescriptionLine.h"
-#include "dataset/schema/TypeWords.h"
-#include "framework/db/DBConsts.h"
-#include "framework/rtl/Strings.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/dataset/messages.h"
+#include "kelva/dataset/schema/DescriptionLine.h"
+#include "kelva/dataset/schema/TypeWords.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/rtl/Strings.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 namespace kelva {
 

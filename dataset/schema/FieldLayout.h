@@ -3,7 +3,7 @@
 // image and how wide its text may be.
 #pragma once
 
-#include "framework/db/Fields.h"
+#include "kelva/framework/db/Fields.h"
 
 #include <cstdint>
 #include <string>

@@ -3,7 +3,7 @@
 // the width of its text slot in a record image.
 #pragma once
 
-#include "framework/db/Fields.h"
+#include "kelva/framework/db/Fields.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Encoding record key values for search.
-#include "dataset/search/KeyEncoding.h"
+#include "kelva/dataset/search/KeyEncoding.h"
 
-#include "dataset/SlotText.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/dataset/SlotText.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <cmath>
 #include <cstring>

@@ -4,7 +4,7 @@
 // the prefix's encoding. Text is compared as stored, or upper-cased when case is ignored.
 #pragma once
 
-#include "dataset/schema/FieldLayout.h"
+#include "kelva/dataset/schema/FieldLayout.h"
 
 #include <cstdint>
 #include <string>

@@ -1,9 +1,9 @@
 // Decorate, sort, undecorate.
-#include "dataset/search/RecordSorter.h"
+#include "kelva/dataset/search/RecordSorter.h"
 
-#include "dataset/SlotText.h"
-#include "dataset/store/RecordList.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/dataset/SlotText.h"
+#include "kelva/dataset/store/RecordList.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,7 +4,7 @@
 // False before True; a null text counts as the empty text.
 #pragma once
 
-#include "dataset/search/KeyEncoding.h"
+#include "kelva/dataset/search/KeyEncoding.h"
 
 #include <cstdint>
 #include <vector>

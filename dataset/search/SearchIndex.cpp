@@ -1,8 +1,8 @@
 // Building and querying a search index.
-#include "dataset/search/SearchIndex.h"
+#include "kelva/dataset/search/SearchIndex.h"
 
-#include "dataset/store/RecordList.h"
-#include "framework/rtl/Exceptions.h"
+#include "kelva/dataset/store/RecordList.h"
+#include "kelva/framework/rtl/Exceptions.h"
 
 #include <algorithm>
 #include <limits>

@@ -4,7 +4,7 @@
 // as the list changes (TKlvRecordList::Version).
 #pragma once
 
-#include "dataset/search/KeyEncoding.h"
+#include "kelva/dataset/search/KeyEncoding.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,5 @@
 // Paged storage of record images with reference counts.
-#include "dataset/store/ImagePool.h"
+#include "kelva/dataset/store/ImagePool.h"
 
 #include <algorithm>
 #include <bit>

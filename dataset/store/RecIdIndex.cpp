@@ -1,5 +1,5 @@
 // The identifier table of a record list.
-#include "dataset/store/RecIdIndex.h"
+#include "kelva/dataset/store/RecIdIndex.h"
 
 #include <algorithm>
 #include <cassert>

@@ -1,9 +1,9 @@
 // Record lists: blocks of (slot, identifier) entries over the shared image pool.
-#include "dataset/store/RecordList.h"
+#include "kelva/dataset/store/RecordList.h"
 
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/RtlConsts.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <algorithm>
 #include <atomic>

@@ -6,8 +6,8 @@
 // the list. Images are held in the dataset's shared image pool (copy on write).
 #pragma once
 
-#include "dataset/store/ImagePool.h"
-#include "dataset/store/RecIdIndex.h"
+#include "kelva/dataset/store/ImagePool.h"
+#include "kelva/dataset/store/RecIdIndex.h"
 
 #include <cstdint>
 #include <memory>

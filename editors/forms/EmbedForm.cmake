@@ -3,7 +3,7 @@
 file(READ ${INPUT} content)
 file(WRITE ${OUTPUT}
 "// Generated from ${INPUT}: edit the form file, not this file.
-#include \"editors/FormResources.h\"
+#include \"kelva/editors/FormResources.h\"
 
 namespace kelva {
 

@@ -1,9 +1,9 @@
 // TBooleanField: a boolean stored as a 16-bit word and shown as one of two display texts
 // ("True;False" by default), which also drive how text is parsed back.
-#include "framework/db/DBConsts.h"
-#include "framework/db/FieldText.h"
-#include "framework/db/Fields.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/db/FieldText.h"
+#include "kelva/framework/db/Fields.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <algorithm>
 #include <cstdint>

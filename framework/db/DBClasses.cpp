@@ -1,11 +1,11 @@
 // Class registrations of the database layer. Defaults match the constructors, so that an
 // untouched component writes nothing but what identifies it (a field: its FieldName).
-#include "framework/db/DBClasses.h"
+#include "kelva/framework/db/DBClasses.h"
 
-#include "framework/db/DataSet.h"
-#include "framework/db/DataSource.h"
-#include "framework/db/Fields.h"
-#include "framework/rtl/ClassBuilder.h"
+#include "kelva/framework/db/DataSet.h"
+#include "kelva/framework/db/DataSource.h"
+#include "kelva/framework/db/Fields.h"
+#include "kelva/framework/rtl/ClassBuilder.h"
 
 #include <mutex>
 

@@ -2,7 +2,7 @@
 // designer can store and edit datasets, data sources and persistent fields.
 #pragma once
 
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 namespace kelva {
 

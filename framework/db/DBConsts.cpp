@@ -1,7 +1,7 @@
 // Raising database errors.
-#include "framework/db/DBConsts.h"
+#include "kelva/framework/db/DBConsts.h"
 
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 namespace kelva {
 

@@ -2,8 +2,8 @@
 // EDatabaseError with exactly the formatted text (no component-name prefix).
 #pragma once
 
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/Variant.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/Variant.h"
 
 #include <initializer_list>
 #include <string>

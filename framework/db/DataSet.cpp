@@ -1,12 +1,12 @@
 // TDataSet: opening and closing, the buffer ring and its synchronisation with the
 // descendant's cursor, Resync, navigation, bookmarks and record numbers.
-#include "framework/db/DataSet.h"
+#include "kelva/framework/db/DataSet.h"
 
-#include "framework/db/DBConsts.h"
-#include "framework/db/DataSource.h"
-#include "framework/db/FieldDefs.h"
-#include "framework/db/Fields.h"
-#include "framework/rtl/TryFinally.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/db/DataSource.h"
+#include "kelva/framework/db/FieldDefs.h"
+#include "kelva/framework/db/Fields.h"
+#include "kelva/framework/rtl/TryFinally.h"
 
 #include <algorithm>
 #include <cassert>

@@ -3,9 +3,9 @@
 // records through the overridable record-buffer protocol declared below.
 #pragma once
 
-#include "framework/db/DataSetTypes.h"
-#include "framework/rtl/Component.h"
-#include "framework/rtl/Variant.h"
+#include "kelva/framework/db/DataSetTypes.h"
+#include "kelva/framework/rtl/Component.h"
+#include "kelva/framework/rtl/Variant.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -89,6 +89,7 @@ public:
   const TFields& Fields() const { return *FFields; }
   std::int32_t FieldCount() const;
   TFieldDefs& FieldDefs() { return *FFieldDefs; }
+  const TFieldDefs& FieldDefs() const { return *FFieldDefs; }
   void GetFieldList(std::vector<TField*>& List, const std::string& FieldNames);
   Variant GetFieldValue(const std::string& FieldNames);
   void SetFieldValue(const std::string& FieldNames, const Variant& Value);

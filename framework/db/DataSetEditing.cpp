@@ -1,9 +1,9 @@
 // TDataSet editing: Edit, Insert, Append, Post, Cancel, Delete, AppendRecord and
 // InsertRecord, and the retry protocol every store operation runs through.
-#include "framework/db/DataSet.h"
+#include "kelva/framework/db/DataSet.h"
 
-#include "framework/db/DBConsts.h"
-#include "framework/db/Fields.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/db/Fields.h"
 
 namespace kelva {
 

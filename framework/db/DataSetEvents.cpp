@@ -1,13 +1,13 @@
 // TDataSet notifications: states and temporary states, data events to controls,
 // disabling controls, the Do... event steps, and the base behaviour of the overridable
 // record-buffer protocol.
-#include "framework/db/DataSet.h"
+#include "kelva/framework/db/DataSet.h"
 
-#include "framework/db/DBConsts.h"
-#include "framework/db/DataSource.h"
-#include "framework/db/Fields.h"
-#include "framework/rtl/Application.h"
-#include "framework/rtl/Currency.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/db/DataSource.h"
+#include "kelva/framework/db/Fields.h"
+#include "kelva/framework/rtl/Application.h"
+#include "kelva/framework/rtl/Currency.h"
 
 #include <algorithm>
 #include <unordered_set>

@@ -1,12 +1,12 @@
 // TDataSet and its fields: creating default fields from the definitions, binding fields
 // to definitions and to the calculated-field area, calculating, and field lookup by name.
-#include "framework/db/DataSet.h"
+#include "kelva/framework/db/DataSet.h"
 
-#include "framework/db/DBConsts.h"
-#include "framework/db/FieldDefs.h"
-#include "framework/db/Fields.h"
-#include "framework/rtl/SysUtils.h"
-#include "framework/rtl/TryFinally.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/db/FieldDefs.h"
+#include "kelva/framework/db/Fields.h"
+#include "kelva/framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/TryFinally.h"
 
 namespace kelva {
 

@@ -2,8 +2,8 @@
 // Their ordinal values are fixed: stored state and callers rely on them.
 #pragma once
 
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/Types.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/Types.h"
 
 #include <cstdint>
 #include <functional>

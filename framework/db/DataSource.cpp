@@ -1,9 +1,9 @@
 // TDataSource, TDataLink and TFieldDataLink: how data-aware controls follow a dataset.
-#include "framework/db/DataSource.h"
+#include "kelva/framework/db/DataSource.h"
 
-#include "framework/db/DBConsts.h"
-#include "framework/db/DataSet.h"
-#include "framework/db/Fields.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/db/DataSet.h"
+#include "kelva/framework/db/Fields.h"
 
 #include <algorithm>
 #include <unordered_set>

@@ -3,8 +3,8 @@
 // field that edit-like controls show.
 #pragma once
 
-#include "framework/db/DataSetTypes.h"
-#include "framework/rtl/Component.h"
+#include "kelva/framework/db/DataSetTypes.h"
+#include "kelva/framework/rtl/Component.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,9 +1,9 @@
 // The date and time classes. TDateTimeField hands the dataset milliseconds since
 // 1 January 0001 as a double; TDateField the 32-bit day number (1 = 1 January 0001);
 // TTimeField the 32-bit milliseconds since midnight.
-#include "framework/db/Fields.h"
-#include "framework/rtl/RtlConsts.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/db/Fields.h"
+#include "kelva/framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,11 +1,11 @@
 // TField, the base of every value class: identity, kind and size, membership in a
 // dataset's field list, display properties, the value protocol through the dataset, and
 // old / new / current values read in temporary dataset states.
-#include "framework/db/DBConsts.h"
-#include "framework/db/DataSet.h"
-#include "framework/db/FieldText.h"
-#include "framework/db/Fields.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/db/DataSet.h"
+#include "kelva/framework/db/FieldText.h"
+#include "kelva/framework/db/Fields.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <cstring>
 

@@ -1,11 +1,11 @@
 // TFieldDef and TFieldDefs: field descriptions and the creation of the field object that
 // matches a description's type.
-#include "framework/db/FieldDefs.h"
+#include "kelva/framework/db/FieldDefs.h"
 
-#include "framework/db/DBConsts.h"
-#include "framework/db/DataSet.h"
-#include "framework/rtl/RtlConsts.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/db/DataSet.h"
+#include "kelva/framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 namespace kelva {
 

@@ -2,7 +2,7 @@
 // size, number), from which the dataset creates its default fields.
 #pragma once
 
-#include "framework/db/Fields.h"
+#include "kelva/framework/db/Fields.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,11 +1,11 @@
 // TFields: a dataset's ordered, non-owning list of fields. Name lookups compare against
 // each field's cached upper-case name, without allocating for ASCII names, because
 // FieldByName is called per record in scanning loops.
-#include "framework/db/DBConsts.h"
-#include "framework/db/FieldText.h"
-#include "framework/db/Fields.h"
-#include "framework/rtl/RtlConsts.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/db/FieldText.h"
+#include "kelva/framework/db/Fields.h"
+#include "kelva/framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 // Lookup fields: a field whose value is looked up in another dataset through key fields.
 // Binding validates the lookup description and opens the lookup dataset; the value is
 // computed with the calculated fields of every record.
-#include "framework/db/DBConsts.h"
-#include "framework/db/DataSet.h"
-#include "framework/db/Fields.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/db/DataSet.h"
+#include "kelva/framework/db/Fields.h"
 
 #include <vector>
 

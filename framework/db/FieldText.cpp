@@ -1,8 +1,8 @@
 // Case-insensitive matching against cached upper-case forms (see FieldText.h). Upper-
 // casing an ASCII text maps only 'a'...'z', so the common case needs no conversion call.
-#include "framework/db/FieldText.h"
+#include "kelva/framework/db/FieldText.h"
 
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 namespace kelva {
 

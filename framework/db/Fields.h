@@ -3,10 +3,10 @@
 // the field's native value-buffer format (see GetData / SetData).
 #pragma once
 
-#include "framework/db/DataSetTypes.h"
-#include "framework/rtl/Component.h"
-#include "framework/rtl/Currency.h"
-#include "framework/rtl/Variant.h"
+#include "kelva/framework/db/DataSetTypes.h"
+#include "kelva/framework/rtl/Component.h"
+#include "kelva/framework/rtl/Currency.h"
+#include "kelva/framework/rtl/Variant.h"
 
 #include <cstdint>
 #include <functional>

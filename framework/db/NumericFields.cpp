@@ -1,10 +1,10 @@
 // The number classes: TIntegerField and TSmallintField (32-bit native value, range checked
 // in the field before anything reaches the dataset), TFloatField (a double) and TBCDField
 // (a currency value in a 34-byte buffer encoded by the dataset).
-#include "framework/db/DBConsts.h"
-#include "framework/db/Fields.h"
-#include "framework/rtl/RtlConsts.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/db/Fields.h"
+#include "kelva/framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <algorithm>
 #include <cmath>

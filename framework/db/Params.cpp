@@ -1,10 +1,10 @@
 // TParam and TParams: typed parameter values, their conversions when the type changes,
 // and the list operations (lookup by name, copying values between lists).
-#include "framework/db/Params.h"
+#include "kelva/framework/db/Params.h"
 
-#include "framework/db/DBConsts.h"
-#include "framework/rtl/RtlConsts.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <limits>
 #include <optional>

@@ -2,9 +2,9 @@
 // values). A parameter keeps a Variant together with its field type and binding state.
 #pragma once
 
-#include "framework/db/Fields.h"
-#include "framework/rtl/Types.h"
-#include "framework/rtl/Variant.h"
+#include "kelva/framework/db/Fields.h"
+#include "kelva/framework/rtl/Types.h"
+#include "kelva/framework/rtl/Variant.h"
 
 #include <cstdint>
 #include <memory>

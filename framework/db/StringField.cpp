@@ -1,7 +1,7 @@
 // TStringField: text of at most Size() bytes. Its native buffer is Size() + 1 bytes holding
 // the text and a terminating NUL; texts are cut on a UTF-8 character boundary.
-#include "framework/db/Fields.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/db/Fields.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <cstring>
 #include <vector>

@@ -1,9 +1,9 @@
 // The palette and property-editor registries, and the choice of the most specific editor for
 // a property.
-#include "framework/design/DesignIntf.h"
+#include "kelva/framework/design/DesignIntf.h"
 
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <algorithm>
 #include <deque>

@@ -3,8 +3,8 @@
 // name. The designer and the palette query the same registries.
 #pragma once
 
-#include "framework/design/PropertyEditor.h"
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/design/PropertyEditor.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 #include <initializer_list>
 #include <string>

@@ -1,11 +1,11 @@
 // The designer of one form: it keeps the root in design mode, names and selects the components
 // dropped from the palette, and forgets components that are destroyed while it refers to them.
-#include "framework/design/DesignerHost.h"
+#include "kelva/framework/design/DesignerHost.h"
 
-#include "framework/design/DesignIntf.h"
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/SysUtils.h"
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/design/DesignIntf.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 #include <algorithm>
 

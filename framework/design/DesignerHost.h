@@ -2,8 +2,8 @@
 // from the palette, the selection, and the modified notice that property editors send.
 #pragma once
 
-#include "framework/design/PropertyRows.h" // the inspector comes with its designer
-#include "framework/rtl/Component.h"
+#include "kelva/framework/design/PropertyRows.h" // the inspector comes with its designer
+#include "kelva/framework/rtl/Component.h"
 
 #include <cstdint>
 #include <functional>

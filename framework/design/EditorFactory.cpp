@@ -1,15 +1,15 @@
 // Choosing and preparing property editors: the registered editor of each property or the
 // default of its kind, over the properties that every object of a selection shares.
-#include "framework/design/EditorFactory.h"
+#include "kelva/framework/design/EditorFactory.h"
 
-#include "framework/design/DesignIntf.h"
-#include "framework/design/ObjectEditors.h"
-#include "framework/design/OrdinalEditors.h"
-#include "framework/design/TextEditors.h"
-#include "framework/rtl/Component.h"
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/SysUtils.h"
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/design/DesignIntf.h"
+#include "kelva/framework/design/ObjectEditors.h"
+#include "kelva/framework/design/OrdinalEditors.h"
+#include "kelva/framework/design/TextEditors.h"
+#include "kelva/framework/rtl/Component.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 #include <set>
 

@@ -2,7 +2,7 @@
 // the default one for its kind, with its entries filled and Initialize called.
 #pragma once
 
-#include "framework/design/PropertyEditor.h"
+#include "kelva/framework/design/PropertyEditor.h"
 
 #include <memory>
 #include <string>

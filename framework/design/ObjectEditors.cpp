@@ -1,13 +1,13 @@
 // The sub-object, component-reference and event editors. References and events are resolved
 // against the designed form's root: a form refers only to its own components and methods.
-#include "framework/design/ObjectEditors.h"
+#include "kelva/framework/design/ObjectEditors.h"
 
-#include "framework/design/DesignerHost.h"
-#include "framework/design/EditorFactory.h"
-#include "framework/rtl/Component.h"
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/SysUtils.h"
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/design/DesignerHost.h"
+#include "kelva/framework/design/EditorFactory.h"
+#include "kelva/framework/rtl/Component.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 namespace kelva {
 

@@ -3,7 +3,7 @@
 // root's published methods.
 #pragma once
 
-#include "framework/design/PropertyEditor.h"
+#include "kelva/framework/design/PropertyEditor.h"
 
 namespace kelva {
 

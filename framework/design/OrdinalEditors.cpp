@@ -1,10 +1,10 @@
 // The integer, enumeration, set and set-element editors. All of them read and write the
 // property's ordinal; only the text differs.
-#include "framework/design/OrdinalEditors.h"
+#include "kelva/framework/design/OrdinalEditors.h"
 
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/SysUtils.h"
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 #include <algorithm>
 #include <optional>

@@ -2,7 +2,7 @@
 // sets, whose elements show as True/False sub-properties.
 #pragma once
 
-#include "framework/design/PropertyEditor.h"
+#include "kelva/framework/design/PropertyEditor.h"
 
 namespace kelva {
 

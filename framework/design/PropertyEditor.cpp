@@ -1,12 +1,12 @@
 // The base property editor: its entries, the typed accessors over them, and the behaviour a
 // descendant inherits when it overrides nothing.
-#include "framework/design/PropertyEditor.h"
+#include "kelva/framework/design/PropertyEditor.h"
 
-#include "framework/design/DesignerHost.h"
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/RtlConsts.h"
-#include "framework/rtl/SysUtils.h"
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/design/DesignerHost.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 #include <algorithm>
 

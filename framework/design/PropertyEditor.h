@@ -4,7 +4,7 @@
 // attributes, the value list, or calls Edit for the ellipsis button.
 #pragma once
 
-#include "framework/rtl/Types.h"
+#include "kelva/framework/rtl/Types.h"
 
 #include <cstdint>
 #include <functional>

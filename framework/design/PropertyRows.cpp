@@ -1,11 +1,11 @@
 // The object inspector over a designer's selection. It keeps no editors between calls: every
 // action makes fresh ones, so that rows always reflect the objects as they are now.
-#include "framework/design/PropertyRows.h"
+#include "kelva/framework/design/PropertyRows.h"
 
-#include "framework/design/DesignerHost.h"
-#include "framework/design/EditorFactory.h"
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/design/DesignerHost.h"
+#include "kelva/framework/design/EditorFactory.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 namespace kelva {
 

@@ -3,7 +3,7 @@
 // editors reach the caller unchanged.
 #pragma once
 
-#include "framework/design/PropertyEditor.h"
+#include "kelva/framework/design/PropertyEditor.h"
 
 #include <memory>
 #include <string>

@@ -1,8 +1,8 @@
 // The string, float and component-name editors: the value is shown as text and typed back in.
-#include "framework/design/TextEditors.h"
+#include "kelva/framework/design/TextEditors.h"
 
-#include "framework/rtl/SysUtils.h"
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 namespace kelva {
 

@@ -2,7 +2,7 @@
 // component name, which is never set on several components at once.
 #pragma once
 
-#include "framework/design/PropertyEditor.h"
+#include "kelva/framework/design/PropertyEditor.h"
 
 namespace kelva {
 

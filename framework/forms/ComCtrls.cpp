@@ -1,8 +1,8 @@
 // Page switching: from code silently, by the person with OnChanging and OnChange.
-#include "framework/forms/ComCtrls.h"
+#include "kelva/framework/forms/ComCtrls.h"
 
-#include "framework/forms/Forms.h"
-#include "framework/rtl/Exceptions.h"
+#include "kelva/framework/forms/Forms.h"
+#include "kelva/framework/rtl/Exceptions.h"
 
 namespace kelva {
 

@@ -1,7 +1,7 @@
 // TPageControl and TTabSheet: pages of controls of which one is shown at a time.
 #pragma once
 
-#include "framework/forms/Controls.h"
+#include "kelva/framework/forms/Controls.h"
 
 #include <functional>
 

@@ -1,12 +1,12 @@
 // The published properties and events of the forms and controls.
-#include "framework/db/DBClasses.h"
-#include "framework/forms/ComCtrls.h"
-#include "framework/forms/ControlTypes.h"
-#include "framework/forms/DBCtrls.h"
-#include "framework/forms/DBGrids.h"
-#include "framework/forms/Forms.h"
-#include "framework/forms/StdCtrls.h"
-#include "framework/rtl/ClassBuilder.h"
+#include "kelva/framework/db/DBClasses.h"
+#include "kelva/framework/forms/ComCtrls.h"
+#include "kelva/framework/forms/ControlTypes.h"
+#include "kelva/framework/forms/DBCtrls.h"
+#include "kelva/framework/forms/DBGrids.h"
+#include "kelva/framework/forms/Forms.h"
+#include "kelva/framework/forms/StdCtrls.h"
+#include "kelva/framework/rtl/ClassBuilder.h"
 
 #include <mutex>
 

@@ -2,7 +2,7 @@
 // classes that publish properties or handlers of these types.
 #pragma once
 
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 namespace kelva {
 

@@ -1,9 +1,9 @@
 // The parent/child tree of controls and the focus rules shared by every control.
-#include "framework/forms/Controls.h"
+#include "kelva/framework/forms/Controls.h"
 
-#include "framework/forms/Forms.h"
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/forms/Forms.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <algorithm>
 

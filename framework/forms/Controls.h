@@ -4,7 +4,7 @@
 // this state, and tests change it through the calls a user's actions would make.
 #pragma once
 
-#include "framework/rtl/Component.h"
+#include "kelva/framework/rtl/Component.h"
 
 #include <cstdint>
 #include <string>

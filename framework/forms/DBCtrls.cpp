@@ -1,10 +1,10 @@
 // Data-aware edit controls and the navigator.
-#include "framework/forms/DBCtrls.h"
+#include "kelva/framework/forms/DBCtrls.h"
 
-#include "framework/db/DataSet.h"
-#include "framework/db/Fields.h"
-#include "framework/forms/Dialogs.h"
-#include "framework/rtl/Exceptions.h"
+#include "kelva/framework/db/DataSet.h"
+#include "kelva/framework/db/Fields.h"
+#include "kelva/framework/forms/Dialogs.h"
+#include "kelva/framework/rtl/Exceptions.h"
 
 namespace kelva {
 

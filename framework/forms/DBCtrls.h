@@ -2,9 +2,9 @@
 // write what the person typed back into it; TDBNavigator moves through and edits a dataset.
 #pragma once
 
-#include "framework/db/DataSource.h"
-#include "framework/forms/Controls.h"
-#include "framework/rtl/Strings.h"
+#include "kelva/framework/db/DataSource.h"
+#include "kelva/framework/forms/Controls.h"
+#include "kelva/framework/rtl/Strings.h"
 
 #include <memory>
 

@@ -1,10 +1,10 @@
 // The data-aware grid: a window of rows over the dataset's buffer ring.
-#include "framework/forms/DBGrids.h"
+#include "kelva/framework/forms/DBGrids.h"
 
-#include "framework/db/DataSet.h"
-#include "framework/db/Fields.h"
-#include "framework/forms/Dialogs.h"
-#include "framework/rtl/Exceptions.h"
+#include "kelva/framework/db/DataSet.h"
+#include "kelva/framework/db/Fields.h"
+#include "kelva/framework/forms/Dialogs.h"
+#include "kelva/framework/rtl/Exceptions.h"
 
 #include <algorithm>
 

@@ -3,9 +3,9 @@
 // inserts and deletes records; with dgEditing (and without row select) cells can be edited.
 #pragma once
 
-#include "framework/db/DataSource.h"
-#include "framework/forms/Controls.h"
-#include "framework/rtl/Collection.h"
+#include "kelva/framework/db/DataSource.h"
+#include "kelva/framework/forms/Controls.h"
+#include "kelva/framework/rtl/Collection.h"
 
 #include <memory>
 

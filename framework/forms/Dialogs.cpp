@@ -1,5 +1,5 @@
 // The message box and its default, console-only handler.
-#include "framework/forms/Dialogs.h"
+#include "kelva/framework/forms/Dialogs.h"
 
 #include <cstdio>
 

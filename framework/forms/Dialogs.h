@@ -2,8 +2,8 @@
 // can draw it and tests can answer it.
 #pragma once
 
-#include "framework/forms/Forms.h"
-#include "framework/rtl/Types.h"
+#include "kelva/framework/forms/Forms.h"
+#include "kelva/framework/rtl/Types.h"
 
 #include <cstdint>
 #include <functional>

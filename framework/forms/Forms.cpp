@@ -1,9 +1,9 @@
 // TForm: focus, the modal loop and the close protocol.
-#include "framework/forms/Forms.h"
+#include "kelva/framework/forms/Forms.h"
 
-#include "framework/forms/StdCtrls.h"
-#include "framework/rtl/Application.h"
-#include "framework/rtl/FormReader.h"
+#include "kelva/framework/forms/StdCtrls.h"
+#include "kelva/framework/rtl/Application.h"
+#include "kelva/framework/rtl/FormReader.h"
 
 namespace kelva {
 

@@ -2,8 +2,8 @@
 // showing through a pluggable user-interface driver, and the close protocol.
 #pragma once
 
-#include "framework/forms/Controls.h"
-#include "framework/rtl/Exceptions.h"
+#include "kelva/framework/forms/Controls.h"
+#include "kelva/framework/rtl/Exceptions.h"
 
 #include <deque>
 #include <functional>

@@ -1,5 +1,5 @@
 // User actions of the standard controls.
-#include "framework/forms/StdCtrls.h"
+#include "kelva/framework/forms/StdCtrls.h"
 
 namespace kelva {
 

@@ -2,9 +2,9 @@
 // speed button (a flat button that never takes the focus).
 #pragma once
 
-#include "framework/forms/Controls.h"
-#include "framework/forms/Forms.h"
-#include "framework/rtl/Strings.h"
+#include "kelva/framework/forms/Controls.h"
+#include "kelva/framework/forms/Forms.h"
+#include "kelva/framework/rtl/Strings.h"
 
 namespace kelva {
 

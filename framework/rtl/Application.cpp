@@ -1,6 +1,6 @@
 // The global application object, its construction before any static object that can use it,
 // and the exception reporter.
-#include "framework/rtl/Application.h"
+#include "kelva/framework/rtl/Application.h"
 
 #include <exception>
 #include <iostream>

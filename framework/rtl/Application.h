@@ -2,8 +2,8 @@
 // event dispatchers call when an exception escapes a handler.
 #pragma once
 
-#include "framework/rtl/Component.h"
-#include "framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/Component.h"
+#include "kelva/framework/rtl/Exceptions.h"
 
 #include <functional>
 

@@ -9,9 +9,9 @@
 //       .Register();
 #pragma once
 
-#include "framework/rtl/Component.h"
-#include "framework/rtl/Strings.h"
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/rtl/Component.h"
+#include "kelva/framework/rtl/Strings.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 #include <functional>
 #include <string>

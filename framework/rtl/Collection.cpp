@@ -1,10 +1,10 @@
 // TCollection: owned items made by a factory, with back links kept exact on every change.
-#include "framework/rtl/Collection.h"
+#include "kelva/framework/rtl/Collection.h"
 
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/RtlConsts.h"
-#include "framework/rtl/SysUtils.h"
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 namespace kelva {
 

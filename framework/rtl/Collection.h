@@ -3,7 +3,7 @@
 // form files can store a collection as a whole ("Columns = < item ... end >").
 #pragma once
 
-#include "framework/rtl/Types.h"
+#include "kelva/framework/rtl/Types.h"
 
 #include <cstdint>
 #include <functional>

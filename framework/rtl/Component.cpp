@@ -1,10 +1,10 @@
 // TComponent: the ownership tree, removal notifications that reach every sibling, mutual free
 // notifications across owners, component names and the component state flags.
-#include "framework/rtl/Component.h"
+#include "kelva/framework/rtl/Component.h"
 
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/RtlConsts.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <algorithm>
 

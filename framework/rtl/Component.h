@@ -2,7 +2,7 @@
 // the component state, removal notifications and the loading protocol.
 #pragma once
 
-#include "framework/rtl/Types.h"
+#include "kelva/framework/rtl/Types.h"
 
 #include <cstdint>
 #include <functional>

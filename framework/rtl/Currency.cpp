@@ -1,10 +1,10 @@
 // Currency arithmetic: range-checked construction from integers and doubles, and sums and
 // differences with overflow checks. Every range failure raises
 // EConvertError SCurrencyRange.
-#include "framework/rtl/Currency.h"
+#include "kelva/framework/rtl/Currency.h"
 
-#include "framework/rtl/ConversionDetail.h"
-#include "framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/ConversionDetail.h"
+#include "kelva/framework/rtl/RtlConsts.h"
 
 #include <cmath>
 #include <limits>

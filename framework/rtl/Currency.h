@@ -3,6 +3,7 @@
 #pragma once
 
 #include <compare>
+#include <concepts>
 #include <cstdint>
 
 namespace kelva {
@@ -12,7 +13,17 @@ struct Currency {
 
   static constexpr std::int64_t Scale = 10000;
 
-  static constexpr Currency FromScaled(std::int64_t Value) { return Currency{Value}; }
+  // Zero. A plain number does not make a Currency: whether 41000 means 41,000 or 4.1 must
+  // be said by a named constructor (FromInt64, FromDouble, FromScaled).
+  constexpr Currency() = default;
+  Currency(std::integral auto) = delete;
+  Currency(std::floating_point auto) = delete;
+
+  static constexpr Currency FromScaled(std::int64_t Value) {
+    Currency Result;
+    Result.Scaled = Value;
+    return Result;
+  }
   // Range-checked: raises EConvertError SCurrencyRange when Value * 10000 does not fit.
   static Currency FromInt64(std::int64_t Value);
   // Rounds Value * 10000 to the nearest integer, exact halves to even; NaN and values

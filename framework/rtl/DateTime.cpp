@@ -1,9 +1,9 @@
 // Date and time arithmetic and texts: time stamps, encoding and
 // decoding of the proleptic Gregorian calendar, and the text forms governed by the date
 // and time settings of FormatSettings.
-#include "framework/rtl/ConversionDetail.h"
-#include "framework/rtl/RtlConsts.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/ConversionDetail.h"
+#include "kelva/framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <cmath>
 #include <cstring>

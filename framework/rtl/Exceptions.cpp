@@ -1,8 +1,8 @@
 // The two helpers that raise the run-time library's fixed-message exceptions: Abort, the
 // silent stop, and AbstractError, for operations a class leaves unimplemented.
-#include "framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/Exceptions.h"
 
-#include "framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/RtlConsts.h"
 
 namespace kelva {
 

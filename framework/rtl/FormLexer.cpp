@@ -1,10 +1,10 @@
 // Form-file tokenizer: identifiers, numbers, strings (quoted pieces and #N codes), symbols,
 // with line counting over LF, CR LF and lone CR line ends.
-#include "framework/rtl/FormLexer.h"
+#include "kelva/framework/rtl/FormLexer.h"
 
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/FormLiterals.h"
-#include "framework/rtl/FormParser.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/FormLiterals.h"
+#include "kelva/framework/rtl/FormParser.h"
 
 #include <charconv>
 #include <cstring>

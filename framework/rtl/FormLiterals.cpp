@@ -1,6 +1,6 @@
 // Form-file literals: UTF-8 sequence check, string quoting with #N escapes and line
 // continuation, shortest round-trip float text.
-#include "framework/rtl/FormLiterals.h"
+#include "kelva/framework/rtl/FormLiterals.h"
 
 #include <charconv>
 #include <cmath>

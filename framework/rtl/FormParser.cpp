@@ -1,8 +1,8 @@
 // Recursive-descent parser of form files into TFormObject trees. The depth of recursion is
 // bounded by MaxFormNestingDepth, checked before each deeper level is entered.
-#include "framework/rtl/FormParser.h"
+#include "kelva/framework/rtl/FormParser.h"
 
-#include "framework/rtl/FormLexer.h"
+#include "kelva/framework/rtl/FormLexer.h"
 
 #include <limits>
 

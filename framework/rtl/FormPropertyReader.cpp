@@ -1,13 +1,13 @@
 // Property assignment for the form reader: one function per kind of property, each checking
 // the value's kind first so that a wrong file is refused with a message naming the property.
-#include "framework/rtl/FormPropertyReader.h"
+#include "kelva/framework/rtl/FormPropertyReader.h"
 
-#include "framework/rtl/Collection.h"
-#include "framework/rtl/Component.h"
-#include "framework/rtl/FormParser.h"
-#include "framework/rtl/Strings.h"
-#include "framework/rtl/SysUtils.h"
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/rtl/Collection.h"
+#include "kelva/framework/rtl/Component.h"
+#include "kelva/framework/rtl/FormParser.h"
+#include "kelva/framework/rtl/Strings.h"
+#include "kelva/framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 #include <cmath>
 #include <limits>

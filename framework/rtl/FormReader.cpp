@@ -1,13 +1,13 @@
 // The form reader: walks a parsed form tree, creates and names the components, assigns their
 // properties, resolves component references at the end, runs Loaded, and on any failure
 // destroys whatever the read created.
-#include "framework/rtl/FormReader.h"
+#include "kelva/framework/rtl/FormReader.h"
 
-#include "framework/rtl/Component.h"
-#include "framework/rtl/FormParser.h"
-#include "framework/rtl/FormPropertyReader.h"
-#include "framework/rtl/SysUtils.h"
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/rtl/Component.h"
+#include "kelva/framework/rtl/FormParser.h"
+#include "kelva/framework/rtl/FormPropertyReader.h"
+#include "kelva/framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 #include <memory>
 #include <unordered_set>

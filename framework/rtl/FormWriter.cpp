@@ -1,15 +1,15 @@
 // The form writer: a component, its properties (the stored ones that differ from their
 // defaults), then its children, indented two spaces per level.
-#include "framework/rtl/FormWriter.h"
+#include "kelva/framework/rtl/FormWriter.h"
 
-#include "framework/rtl/Collection.h"
-#include "framework/rtl/Component.h"
-#include "framework/rtl/FormLiterals.h"
-#include "framework/rtl/FormParser.h"
-#include "framework/rtl/Streams.h"
-#include "framework/rtl/Strings.h"
-#include "framework/rtl/SysUtils.h"
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/rtl/Collection.h"
+#include "kelva/framework/rtl/Component.h"
+#include "kelva/framework/rtl/FormLiterals.h"
+#include "kelva/framework/rtl/FormParser.h"
+#include "kelva/framework/rtl/Streams.h"
+#include "kelva/framework/rtl/Strings.h"
+#include "kelva/framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 #include <unordered_set>
 #include <vector>

@@ -1,9 +1,9 @@
 // Format: copies a format text, replacing each %[index:][-][width][.precision]type specifier
 // with one of the Variant arguments (types s, d, u, x, and %% for a percent sign).
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/RtlConsts.h"
 
 #include <cstdint>
 #include <limits>

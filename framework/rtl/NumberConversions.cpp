@@ -1,10 +1,10 @@
 // Number and currency texts: IntToStr, StrToInt, FloatToStr, StrToFloat, CurrToStr and
 // StrToCurr, and the process-wide FormatSettings. Saved streams
 // carry these texts, so every rule is exact; none of it depends on the C locale.
-#include "framework/rtl/ConversionDetail.h"
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/RtlConsts.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/ConversionDetail.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <algorithm>
 #include <cassert>

@@ -32,6 +32,7 @@ inline constexpr const char* SVarArrayBounds = "Variant or safe array index out 
 inline constexpr const char* SInvalidVarOp = "Invalid variant operation";
 inline constexpr const char* SInvalidName = "'%s' is not a valid component name";
 inline constexpr const char* SDuplicateName = "A component named %s already exists";
-inline constexpr const char* SNoParentAllowed = "Component %s cannot be placed inside another component";
+inline constexpr const char* SNoParentAllowed =
+    "Component %s cannot be placed inside another component";
 
 } // namespace kelva

@@ -1,10 +1,10 @@
 // The stream classes: the buffer helpers of TStream, the in-memory streams and the file
 // stream over POSIX calls.
-#include "framework/rtl/Streams.h"
+#include "kelva/framework/rtl/Streams.h"
 
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/RtlConsts.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <algorithm>
 #include <cerrno>

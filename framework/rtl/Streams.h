@@ -2,8 +2,8 @@
 // (TMemoryStream, TStringStream) and TFileStream over a POSIX file descriptor.
 #pragma once
 
-#include "framework/rtl/Exceptions.h" // the errors these operations raise
-#include "framework/rtl/Types.h"
+#include "kelva/framework/rtl/Exceptions.h" // the errors these operations raise
+#include "kelva/framework/rtl/Types.h"
 
 #include <cstdint>
 #include <string>

@@ -1,12 +1,12 @@
 // The string list: storage and sorting in TStringList, and the text, name=value and stream
 // operations that TStrings builds on top of any list's storage.
-#include "framework/rtl/Strings.h"
+#include "kelva/framework/rtl/Strings.h"
 
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/RtlConsts.h"
-#include "framework/rtl/Streams.h"
-#include "framework/rtl/SysUtils.h"
-#include "framework/rtl/TryFinally.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/Streams.h"
+#include "kelva/framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/TryFinally.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,8 +3,8 @@
 // events, conversion to and from text with CR LF line ends, and loading/saving via streams.
 #pragma once
 
-#include "framework/rtl/Exceptions.h" // the errors these operations raise
-#include "framework/rtl/Types.h"
+#include "kelva/framework/rtl/Exceptions.h" // the errors these operations raise
+#include "kelva/framework/rtl/Types.h"
 
 #include <cstdint>
 #include <string>

@@ -3,8 +3,8 @@
 // every routine follows its rule exactly.
 #pragma once
 
-#include "framework/rtl/Currency.h"
-#include "framework/rtl/Variant.h"
+#include "kelva/framework/rtl/Currency.h"
+#include "kelva/framework/rtl/Variant.h"
 
 #include <cstddef>
 #include <cstdint>

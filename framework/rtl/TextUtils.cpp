@@ -1,7 +1,7 @@
 // Text utilities of the run-time library: trimming, ASCII and Unicode upper-casing, the
 // ordinal and locale-aware comparisons (ICU collation), AnsiPos and cutting UTF-8 text to a
 // byte width without splitting a character.
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <unicode/uchar.h>
 #include <unicode/ucol.h>

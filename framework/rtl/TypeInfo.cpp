@@ -1,11 +1,11 @@
 // The class registry and the descriptors of the built-in types.
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
-#include "framework/rtl/ClassBuilder.h"
-#include "framework/rtl/Collection.h"
-#include "framework/rtl/Component.h"
-#include "framework/rtl/Strings.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/ClassBuilder.h"
+#include "kelva/framework/rtl/Collection.h"
+#include "kelva/framework/rtl/Component.h"
+#include "kelva/framework/rtl/Strings.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <map>
 #include <memory>

@@ -4,8 +4,8 @@
 // form file can bind by name). Lookups go by class name or by the object's dynamic type.
 #pragma once
 
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/Types.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/Types.h"
 
 #include <any>
 #include <cstdint>

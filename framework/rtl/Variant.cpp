@@ -1,10 +1,10 @@
 // Variant: construction, the conversions between kinds (with their exact errors), arrays,
 // and VarCompareValue, the total order that sorting and key search rely on.
-#include "framework/rtl/Variant.h"
+#include "kelva/framework/rtl/Variant.h"
 
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/RtlConsts.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <cctype>
 #include <cmath>

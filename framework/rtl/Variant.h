@@ -3,8 +3,9 @@
 // fields, parameters, sorting and key search rely on.
 #pragma once
 
-#include "framework/rtl/Currency.h"
+#include "kelva/framework/rtl/Currency.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -47,6 +48,14 @@ public:
   // Unsigned integers are deliberately not convertible: cast first.
   Variant(unsigned) = delete;
   Variant(unsigned long) = delete;
+  Variant(unsigned long long) = delete;
+  // A character would become its code as a number, a null text pointer nothing readable,
+  // and any other pointer a boolean: say which value is meant instead.
+  Variant(char) = delete;
+  Variant(std::nullptr_t) = delete;
+  template <class Object>
+  Variant(Object*) = delete;
+  Variant(char* Value) : Variant(static_cast<const char*>(Value)) {}
 
   static Variant FromDateTime(TDateTime Value);
   static Variant MakeNull();

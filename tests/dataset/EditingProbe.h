@@ -2,7 +2,7 @@
 // helpers shared by the editing, cached-update, browse-view and event tests.
 #pragma once
 
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
 #include <gtest/gtest.h>
 

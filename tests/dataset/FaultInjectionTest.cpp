@@ -2,7 +2,7 @@
 // a save that fails part-way into a file, and handlers that raise at every hook. After each
 // fault the store, the old file and the descriptions must be exactly as they were.
 #include "OrderingSupport.h"
-#include "framework/rtl/RtlConsts.h"
+#include "kelva/framework/rtl/RtlConsts.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // every call, so tests can fill the dataset on open and watch what the store reports.
 #pragma once
 
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
 #include <functional>
 #include <string>

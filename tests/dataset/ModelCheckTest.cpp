@@ -1,7 +1,7 @@
 // Randomized model check of the event-driven dataset: long random sequences of editing,
 // cached-update, view, ordering, persistence and refresh operations are applied both to a
 // dataset and to a plain reference model, and the two are compared after every step.
-#include "dataset/EventDataset.h"
+#include "kelva/dataset/EventDataset.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // an expected error, and a recorder for the application's exception reporter.
 #pragma once
 
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Record lists checked against a plain vector model under long random sequences of
 // inserts, deletes, image changes, copies and reorders, plus the identifier rules.
-#include "dataset/store/RecordList.h"
-#include "framework/rtl/Exceptions.h"
+#include "kelva/dataset/store/RecordList.h"
+#include "kelva/framework/rtl/Exceptions.h"
 
 #include <gtest/gtest.h>
 

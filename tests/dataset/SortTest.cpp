@@ -149,7 +149,13 @@ TEST(Sort, HiddenRecordsAndTheCommittedListUnderCachedUpdates) {
 // that rules the shortcut out (a space, a hyphen, an accented letter, the other case).
 TEST(Sort, TextOrderAgreesWithTheTextComparisonsForEveryAlphabet) {
   const std::string Alphabets[] = {"0123456789", "0123456789ABCXYZ", "019abcxyz", "0AaBbZz9", "AB"};
-  const std::string Spoilers[] = {"", "A B", "A-1", "\xC3\xA9" "A", "aB", "Ab"};
+  const std::string Spoilers[] = {"",
+                                  "A B",
+                                  "A-1",
+                                  "\xC3\xA9"
+                                  "A",
+                                  "aB",
+                                  "Ab"};
   std::mt19937 Random(20241210);
   for (const std::string& Alphabet : Alphabets)
     for (const std::string& Spoiler : Spoilers)

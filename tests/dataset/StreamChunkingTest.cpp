@@ -2,8 +2,8 @@
 // deliver a few bytes per call or end early, header keys found past the first lines, saves
 // that reach the stream in several pieces, and the memory a bulk load sets aside.
 #include "OrderingSupport.h"
-#include "dataset/persistence/LineReader.h"
-#include "framework/rtl/RtlConsts.h"
+#include "kelva/dataset/persistence/LineReader.h"
+#include "kelva/framework/rtl/RtlConsts.h"
 
 #include <filesystem>
 

@@ -1,5 +1,5 @@
 // The file format's worked example, byte for byte, and its way back into a fresh dataset.
-#include "dataset/KelvaDataset.h"
+#include "kelva/dataset/KelvaDataset.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // A package's own property editor: registered for a descendant class, its dialog reached
 // through the ellipsis button, and what it inherits from the base editor.
 #include "DesignTestClasses.h"
-#include "framework/design/DesignIntf.h"
-#include "framework/design/DesignerHost.h"
-#include "framework/rtl/Exceptions.h"
+#include "kelva/framework/design/DesignIntf.h"
+#include "kelva/framework/design/DesignerHost.h"
+#include "kelva/framework/rtl/Exceptions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Registration of the design-time test classes.
 #include "DesignTestClasses.h"
 
-#include "framework/rtl/ClassBuilder.h"
+#include "kelva/framework/rtl/ClassBuilder.h"
 
 #include <mutex>
 

@@ -3,9 +3,9 @@
 // methods events can be bound to.
 #pragma once
 
-#include "framework/rtl/Component.h"
-#include "framework/rtl/Strings.h"
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/rtl/Component.h"
+#include "kelva/framework/rtl/Strings.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 #include <cstdint>
 #include <functional>

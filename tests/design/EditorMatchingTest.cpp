@@ -1,8 +1,8 @@
 // Which registered property editor a property gets: by type, by component class and its
 // descendants, by property class and its descendants, by name, and the most specific one.
-#include "framework/design/DesignIntf.h"
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/design/DesignIntf.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 #include <gtest/gtest.h>
 

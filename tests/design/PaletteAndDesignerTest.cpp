@@ -1,9 +1,9 @@
 // The palette registry and the designer host: pages, repeated registration, dropping
 // components with generated names, the selection, and the designer outliving its objects.
 #include "DesignTestClasses.h"
-#include "framework/design/DesignIntf.h"
-#include "framework/design/DesignerHost.h"
-#include "framework/rtl/Exceptions.h"
+#include "kelva/framework/design/DesignIntf.h"
+#include "kelva/framework/design/DesignerHost.h"
+#include "kelva/framework/rtl/Exceptions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The object inspector with the default editors: rows for each kind of property, typed values
 // good and bad, sub-properties, the value-list button, and selections of several objects.
 #include "DesignTestClasses.h"
-#include "framework/design/DesignIntf.h"
-#include "framework/design/DesignerHost.h"
-#include "framework/rtl/Exceptions.h"
+#include "kelva/framework/design/DesignIntf.h"
+#include "kelva/framework/design/DesignerHost.h"
+#include "kelva/framework/rtl/Exceptions.h"
 
 #include <gtest/gtest.h>
 

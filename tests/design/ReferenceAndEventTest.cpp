@@ -1,9 +1,9 @@
 // Component references and events in the object inspector: the names offered, resolving and
 // binding by name, and the bound method of the form running when the event fires.
 #include "DesignTestClasses.h"
-#include "framework/design/DesignIntf.h"
-#include "framework/design/DesignerHost.h"
-#include "framework/rtl/Exceptions.h"
+#include "kelva/framework/design/DesignIntf.h"
+#include "kelva/framework/design/DesignerHost.h"
+#include "kelva/framework/rtl/Exceptions.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 // user actions.
 #pragma once
 
-#include "editors/MetaFieldsForm.h"
-#include "editors/ParamsForm.h"
-#include "framework/forms/Dialogs.h"
-#include "framework/rtl/Application.h"
+#include "kelva/editors/MetaFieldsForm.h"
+#include "kelva/editors/ParamsForm.h"
+#include "kelva/framework/forms/Dialogs.h"
+#include "kelva/framework/rtl/Application.h"
 
 #include <functional>
 #include <string>

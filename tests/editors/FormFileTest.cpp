@@ -1,13 +1,13 @@
 // Form files holding the package's dataset with the forms' controls: written and read back,
 // and a dataset stored open comes back open with its parameters built.
-#include "dataset/KelvaClasses.h"
-#include "editors/EditorClasses.h"
-#include "editors/FormResources.h"
-#include "editors/MetaFieldsForm.h"
-#include "framework/forms/DBGrids.h"
-#include "framework/rtl/FormParser.h"
-#include "framework/rtl/FormReader.h"
-#include "framework/rtl/FormWriter.h"
+#include "kelva/dataset/KelvaClasses.h"
+#include "kelva/editors/EditorClasses.h"
+#include "kelva/editors/FormResources.h"
+#include "kelva/editors/MetaFieldsForm.h"
+#include "kelva/framework/forms/DBGrids.h"
+#include "kelva/framework/rtl/FormParser.h"
+#include "kelva/framework/rtl/FormReader.h"
+#include "kelva/framework/rtl/FormWriter.h"
 
 #include <gtest/gtest.h>
 

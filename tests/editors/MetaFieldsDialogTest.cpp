@@ -1,5 +1,5 @@
 // The field-description dialog driven through its controls.
-#include "tests/editors/DialogDriving.h"
+#include "editors/DialogDriving.h"
 
 #include <gtest/gtest.h>
 

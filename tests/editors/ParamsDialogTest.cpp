@@ -1,5 +1,5 @@
 // The parameter-description dialog: what differs from the field dialog.
-#include "tests/editors/DialogDriving.h"
+#include "editors/DialogDriving.h"
 
 #include <gtest/gtest.h>
 

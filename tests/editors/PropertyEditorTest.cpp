@@ -1,10 +1,10 @@
 // Registration and the two property editors, used from the object inspector.
-#include "dataset/KelvaClasses.h"
-#include "editors/KelvaReg.h"
-#include "framework/design/DesignIntf.h"
-#include "framework/design/DesignerHost.h"
-#include "framework/rtl/ClassBuilder.h"
-#include "tests/editors/DialogDriving.h"
+#include "editors/DialogDriving.h"
+#include "kelva/dataset/KelvaClasses.h"
+#include "kelva/editors/KelvaReg.h"
+#include "kelva/framework/design/DesignIntf.h"
+#include "kelva/framework/design/DesignerHost.h"
+#include "kelva/framework/rtl/ClassBuilder.h"
 
 #include <gtest/gtest.h>
 

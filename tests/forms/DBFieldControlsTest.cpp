@@ -2,7 +2,7 @@
 // typed text reaches the field, and what they refuse.
 #include "DataFormFixture.h"
 
-#include "framework/forms/DBCtrls.h"
+#include "kelva/framework/forms/DBCtrls.h"
 
 #include <gtest/gtest.h>
 

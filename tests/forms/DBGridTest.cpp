@@ -2,8 +2,8 @@
 // (moving, inserting, deleting with a question, leaving an untouched new row).
 #include "DataFormFixture.h"
 
-#include "framework/forms/DBGrids.h"
-#include "framework/forms/Dialogs.h"
+#include "kelva/framework/forms/DBGrids.h"
+#include "kelva/framework/forms/Dialogs.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // what pressing them does, the delete question included.
 #include "DataFormFixture.h"
 
-#include "framework/forms/DBCtrls.h"
+#include "kelva/framework/forms/DBCtrls.h"
 
 #include <gtest/gtest.h>
 

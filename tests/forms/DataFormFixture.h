@@ -6,10 +6,10 @@
 #include "FormsTestSupport.h"
 #include "StringTable.h"
 
-#include "framework/db/DataSource.h"
-#include "framework/db/Fields.h"
-#include "framework/forms/Forms.h"
-#include "framework/forms/StdCtrls.h"
+#include "kelva/framework/db/DataSource.h"
+#include "kelva/framework/db/Fields.h"
+#include "kelva/framework/forms/Forms.h"
+#include "kelva/framework/forms/StdCtrls.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The focus as a person moves it (entering and leaving controls, a refused exit) and which
 // controls can be used at all: none on a hidden form, a hidden page or a disabled parent.
-#include "framework/forms/ComCtrls.h"
-#include "framework/forms/Forms.h"
-#include "framework/forms/StdCtrls.h"
+#include "kelva/framework/forms/ComCtrls.h"
+#include "kelva/framework/forms/Forms.h"
+#include "kelva/framework/forms/StdCtrls.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // reporter; each puts the previous one back when it goes out of scope.
 #pragma once
 
-#include "framework/forms/Dialogs.h"
-#include "framework/rtl/Application.h"
+#include "kelva/framework/forms/Dialogs.h"
+#include "kelva/framework/rtl/Application.h"
 
 #include <string>
 #include <vector>

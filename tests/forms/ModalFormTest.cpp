@@ -2,9 +2,9 @@
 // and Escape, a form that refuses to close, failing actions, and message boxes.
 #include "FormsTestSupport.h"
 
-#include "framework/forms/Dialogs.h"
-#include "framework/forms/Forms.h"
-#include "framework/forms/StdCtrls.h"
+#include "kelva/framework/forms/Dialogs.h"
+#include "kelva/framework/forms/Forms.h"
+#include "kelva/framework/forms/StdCtrls.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // Rows keep a stable id, their bookmark, so tests can check what was actually stored.
 #pragma once
 
-#include "framework/db/DBConsts.h"
-#include "framework/db/DataSet.h"
-#include "framework/db/FieldDefs.h"
-#include "framework/db/Fields.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/db/DataSet.h"
+#include "kelva/framework/db/FieldDefs.h"
+#include "kelva/framework/db/Fields.h"
 
 #include <algorithm>
 #include <cstdint>

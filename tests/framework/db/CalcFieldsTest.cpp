@@ -3,7 +3,7 @@
 // dataset, including their refusals when the lookup description is incomplete or circular.
 #include "ProbeRig.h"
 
-#include "framework/db/DBConsts.h"
+#include "kelva/framework/db/DBConsts.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // see, and the refusal of circular master chains.
 #include "ProbeRig.h"
 
-#include "framework/db/DBConsts.h"
+#include "kelva/framework/db/DBConsts.h"
 
 #include <gtest/gtest.h>
 

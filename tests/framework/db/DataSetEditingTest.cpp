@@ -3,7 +3,7 @@
 // read-only datasets and OnNewRecord.
 #include "ProbeRig.h"
 
-#include "framework/db/DBConsts.h"
+#include "kelva/framework/db/DBConsts.h"
 
 #include <gtest/gtest.h>
 

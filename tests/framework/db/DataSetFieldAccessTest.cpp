@@ -2,7 +2,7 @@
 // separated lists, and GetFieldValue / SetFieldValue for one field or several.
 #include "ProbeRig.h"
 
-#include "framework/db/DBConsts.h"
+#include "kelva/framework/db/DBConsts.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // bookmarks.
 #include "ProbeRig.h"
 
-#include "framework/db/DBConsts.h"
+#include "kelva/framework/db/DBConsts.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // its row, centring it, or insisting on it; and Refresh, which resyncs after the store changed.
 #include "ProbeRig.h"
 
-#include "framework/db/DBConsts.h"
+#include "kelva/framework/db/DBConsts.h"
 
 #include <gtest/gtest.h>
 

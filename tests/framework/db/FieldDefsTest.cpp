@@ -2,7 +2,7 @@
 // field class of each type, and the default fields a dataset builds from them.
 #include "MiniDataSet.h"
 
-#include "framework/db/FieldDefs.h"
+#include "kelva/framework/db/FieldDefs.h"
 
 #include <gtest/gtest.h>
 

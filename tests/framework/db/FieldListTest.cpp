@@ -2,7 +2,7 @@
 // fields and their lifetime, display properties and layout events, and lookup fields.
 #include "MiniDataSet.h"
 
-#include "framework/db/DBConsts.h"
+#include "kelva/framework/db/DBConsts.h"
 
 #include <gtest/gtest.h>
 

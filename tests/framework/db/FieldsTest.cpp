@@ -3,8 +3,8 @@
 // new / current values.
 #include "MiniDataSet.h"
 
-#include "framework/db/DBConsts.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // definition, a presence byte followed by the field's native value bytes.
 #include "MiniDataSet.h"
 
-#include "framework/db/DBConsts.h"
-#include "framework/db/FieldDefs.h"
-#include "framework/rtl/TryFinally.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/db/FieldDefs.h"
+#include "kelva/framework/rtl/TryFinally.h"
 
 #include <algorithm>
 #include <cstring>

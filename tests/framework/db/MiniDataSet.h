@@ -3,8 +3,8 @@
 // exact bytes a field hands over and plant bytes for it to read.
 #pragma once
 
-#include "framework/db/DataSet.h"
-#include "framework/db/Fields.h"
+#include "kelva/framework/db/DataSet.h"
+#include "kelva/framework/db/Fields.h"
 
 #include <cstdint>
 #include <functional>

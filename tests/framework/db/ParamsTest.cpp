@@ -2,7 +2,7 @@
 // setters, and copying between parameters, fields and lists.
 #include "MiniDataSet.h"
 
-#include "framework/db/Params.h"
+#include "kelva/framework/db/Params.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // action, failure injection and an outside check of the buffer ring.
 #include "ProbeDataSet.h"
 
-#include "framework/db/DBConsts.h"
-#include "framework/db/DataSource.h"
-#include "framework/db/FieldDefs.h"
-#include "framework/db/Fields.h"
+#include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/db/DataSource.h"
+#include "kelva/framework/db/FieldDefs.h"
+#include "kelva/framework/db/Fields.h"
 
 #include <algorithm>
 #include <cstring>

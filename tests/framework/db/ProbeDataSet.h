@@ -3,7 +3,7 @@
 // hide records or fail store operations on request, and checks the buffer ring from outside.
 #pragma once
 
-#include "framework/db/DataSet.h"
+#include "kelva/framework/db/DataSet.h"
 
 #include <cstdint>
 #include <functional>

@@ -4,8 +4,8 @@
 
 #include "ProbeDataSet.h"
 
-#include "framework/db/DataSource.h"
-#include "framework/db/Fields.h"
+#include "kelva/framework/db/DataSource.h"
+#include "kelva/framework/db/Fields.h"
 
 #include <gtest/gtest.h>
 

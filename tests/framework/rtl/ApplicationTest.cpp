@@ -1,8 +1,8 @@
 // Application->HandleException: the silent abort, the OnException handler, standard
 // exceptions and unknown ones, the standard-error fallback, and the application object being
 // usable before main() runs.
-#include "framework/rtl/Application.h"
-#include "framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/Application.h"
+#include "kelva/framework/rtl/Exceptions.h"
 
 #include <gtest/gtest.h>
 

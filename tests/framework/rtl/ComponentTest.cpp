@@ -1,8 +1,8 @@
 // TComponent: ownership and destruction order, notifications reaching every sibling (also
 // when a handler destroys components meanwhile), free notifications across owners, names,
 // the designing flag and the loading protocol.
-#include "framework/rtl/Component.h"
-#include "framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/Component.h"
+#include "kelva/framework/rtl/Exceptions.h"
 
 #include <gtest/gtest.h>
 

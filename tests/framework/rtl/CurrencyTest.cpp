@@ -1,7 +1,8 @@
 // Currency and its texts: the vector tables of CurrToStr and
 // StrToCurr, exact rounding of doubles and decimal texts, range checks and round trips.
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/Variant.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <type_traits>
 
 using namespace kelva;
 
@@ -214,3 +216,25 @@ TEST(CurrencyTest, ArithmeticAndComparison) {
 }
 
 } // namespace
+
+// A plain number never becomes a Currency or a Variant by accident: whether 41000 means
+// 41,000 or 4.1, and whether a character is a letter or its code, has to be said.
+static_assert(!std::is_constructible_v<Currency, int>);
+static_assert(!std::is_constructible_v<Currency, std::int64_t>);
+static_assert(!std::is_constructible_v<Currency, double>);
+static_assert(!std::is_convertible_v<int, Currency>);
+static_assert(std::is_default_constructible_v<Currency>);
+static_assert(!std::is_constructible_v<Variant, char>);
+static_assert(!std::is_constructible_v<Variant, unsigned long long>);
+static_assert(!std::is_constructible_v<Variant, std::nullptr_t>);
+static_assert(!std::is_constructible_v<Variant, int*>);
+static_assert(!std::is_constructible_v<Variant, const TFormatSettings*>);
+static_assert(std::is_constructible_v<Variant, const char*>);
+static_assert(std::is_constructible_v<Variant, char*>);
+
+TEST(Currency, NamedConstructorsSayWhatTheNumberMeans) {
+  EXPECT_EQ(Currency::FromInt64(41000).Scaled, 41000 * Currency::Scale);
+  EXPECT_EQ(Currency::FromScaled(41000).ToDouble(), 4.1);
+  EXPECT_EQ(Currency::FromDouble(41000.0), Currency::FromInt64(41000));
+  EXPECT_EQ(Currency{}.Scaled, 0);
+}

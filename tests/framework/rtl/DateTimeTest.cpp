@@ -2,8 +2,8 @@
 // of times of day, day numbers and random time stamps (negative date-time numbers
 // included, also through FloatToStr/StrToFloat), the calendar checked against
 // std::chrono, and the text forms with their errors.
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Tests of Format: every specifier part (index, '-', width, precision, '*'), the types s, d,
 // u, x and %%, and the exact errors for bad formats and missing arguments.
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
 

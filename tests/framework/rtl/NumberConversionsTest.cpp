@@ -1,8 +1,8 @@
 // IntToStr, StrToInt, FloatToStr and StrToFloat against the vector tables
 // of the conversion rules, their error messages, and random round trips checked against an
 // independent reference (printf's correctly rounded 15-digit form).
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
 

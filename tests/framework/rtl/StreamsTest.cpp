@@ -1,9 +1,9 @@
 // The streams: reading and writing at and past the end, SetSize, the buffer helpers and
 // their errors, CopyFrom, and file streams (modes, errors, binary round trips) in a
 // temporary directory that is removed afterwards.
-#include "framework/rtl/Streams.h"
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/Strings.h"
+#include "kelva/framework/rtl/Streams.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/Strings.h"
 
 #include <gtest/gtest.h>
 

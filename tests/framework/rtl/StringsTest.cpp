@@ -1,8 +1,8 @@
 // TStringList: line splitting and joining, sorted lists and duplicates, case sensitivity,
 // name=value entries, change events and update nesting, index errors and stream round trips.
-#include "framework/rtl/Strings.h"
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/Streams.h"
+#include "kelva/framework/rtl/Strings.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/Streams.h"
 
 #include <gtest/gtest.h>
 

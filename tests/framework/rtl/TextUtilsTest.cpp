@@ -1,6 +1,6 @@
 // Tests of the text utilities: trimming, ASCII and Unicode upper-casing, the ordinal and
 // collation-based comparisons with their tie-breaks, AnsiPos and UTF-8 truncation.
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Tests of Variant: the conversion table with its exact results and errors, arrays and value
 // semantics, and VarCompareValue as a total order over mixed kinds.
-#include "framework/rtl/Variant.h"
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/Variant.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
 

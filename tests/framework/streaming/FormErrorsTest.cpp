@@ -3,8 +3,8 @@
 // failed read made.
 #include "StreamingFixtures.h"
 
-#include "framework/rtl/FormParser.h"
-#include "framework/rtl/FormReader.h"
+#include "kelva/framework/rtl/FormParser.h"
+#include "kelva/framework/rtl/FormReader.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // decimal separator setting, any byte string reads back unchanged (quotes, control bytes,
 // invalid UTF-8, long texts cut into pieces), and the UTF-8 check refuses the classic
 // malformed sequences.
-#include "framework/rtl/FormLiterals.h"
-#include "framework/rtl/Exceptions.h"
-#include "framework/rtl/FormParser.h"
-#include "framework/rtl/SysUtils.h"
+#include "kelva/framework/rtl/FormLiterals.h"
+#include "kelva/framework/rtl/Exceptions.h"
+#include "kelva/framework/rtl/FormParser.h"
+#include "kelva/framework/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // ReadComponentFromText belongs to the given owner; failures in Loaded leave nothing behind.
 #include "StreamingFixtures.h"
 
-#include "framework/db/Fields.h"
-#include "framework/rtl/FormReader.h"
+#include "kelva/framework/db/Fields.h"
+#include "kelva/framework/rtl/FormReader.h"
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,12 @@
 // write giving the identical text.
 #include "StreamingFixtures.h"
 
-#include "framework/db/DBClasses.h"
-#include "framework/db/DataSource.h"
-#include "framework/db/Fields.h"
-#include "framework/rtl/FormReader.h"
-#include "framework/rtl/FormWriter.h"
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/db/DBClasses.h"
+#include "kelva/framework/db/DataSource.h"
+#include "kelva/framework/db/Fields.h"
+#include "kelva/framework/rtl/FormReader.h"
+#include "kelva/framework/rtl/FormWriter.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The test components of StreamingFixtures.h and their class registrations.
 #include "StreamingFixtures.h"
 
-#include "framework/db/DBClasses.h"
-#include "framework/rtl/ClassBuilder.h"
-#include "framework/rtl/TypeInfo.h"
+#include "kelva/framework/db/DBClasses.h"
+#include "kelva/framework/rtl/ClassBuilder.h"
+#include "kelva/framework/rtl/TypeInfo.h"
 
 #include <algorithm>
 #include <mutex>

@@ -6,9 +6,9 @@
 
 #include "../db/ProbeDataSet.h"
 
-#include "framework/rtl/Collection.h"
-#include "framework/rtl/Component.h"
-#include "framework/rtl/Strings.h"
+#include "kelva/framework/rtl/Collection.h"
+#include "kelva/framework/rtl/Component.h"
+#include "kelva/framework/rtl/Strings.h"
 
 #include <cstdint>
 #include <string>

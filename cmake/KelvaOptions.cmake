@@ -61,6 +61,8 @@ function(kelva_add_library name)
     target_link_options(${name} PRIVATE
       "LINKER:--version-script=${KELVA_SYMBOL_VERSION_SCRIPT}")
     set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${KELVA_SYMBOL_VERSION_SCRIPT})
+    # Installed side by side, the libraries find each other wherever the tree is put.
+    set_target_properties(${name} PROPERTIES INSTALL_RPATH "$ORIGIN")
   endif()
   set_property(GLOBAL APPEND PROPERTY KELVA_LIBRARIES ${name})
 endfunction()

@@ -8,6 +8,7 @@
 #include "kelva/framework/rtl/Currency.h"
 #include "kelva/framework/rtl/Variant.h"
 
+#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -86,6 +87,9 @@ public:
   virtual void SetAsString(const std::string& Value);
   virtual std::int32_t AsInteger() const;
   virtual void SetAsInteger(std::int32_t Value);
+  // A wider integer or a fraction would be cut without a word: convert it explicitly first.
+  void SetAsInteger(std::int64_t) = delete;
+  void SetAsInteger(std::floating_point auto) = delete;
   virtual double AsFloat() const;
   virtual void SetAsFloat(double Value);
   virtual bool AsBoolean() const;

@@ -6,6 +6,7 @@
 #include "kelva/framework/rtl/Types.h"
 #include "kelva/framework/rtl/Variant.h"
 
+#include <concepts>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -55,6 +56,9 @@ public:
   // Setters store the value and set the matching DataType.
   void SetAsString(const std::string& Value);
   void SetAsInteger(std::int32_t Value);
+  // A wider integer or a fraction would be cut without a word: convert it explicitly first.
+  void SetAsInteger(std::int64_t) = delete;
+  void SetAsInteger(std::floating_point auto) = delete;
   void SetAsSmallInt(std::int32_t Value);
   void SetAsFloat(double Value);
   void SetAsBoolean(bool Value);

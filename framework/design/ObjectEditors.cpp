@@ -57,7 +57,14 @@ std::string TComponentProperty::GetValue() {
   const TObject* Object = GetObjectValue();
   if (!Object) return {};
   const auto* Referenced = dynamic_cast<const TComponent*>(Object);
-  if (!Referenced) return "(" + ClassNameOf(*Object) + ")";
+  if (!Referenced) {
+    // Appended rather than written as "(" + name: g++ 12 at -O3 reports a false overlap
+    // (-Wrestrict) in the library's operator+ for a literal and a temporary string.
+    std::string Text = "(";
+    Text += ClassNameOf(*Object);
+    Text += ")";
+    return Text;
+  }
   // A component of another form is named with its form, as the developer would write it.
   const TComponent* Owner = Referenced->Owner();
   const TComponent* Root = Designer() ? Designer()->Root() : nullptr;

@@ -49,9 +49,12 @@ build_consumer() {
 install_kelva shared g++ ON
 library="$out/shared/prefix/lib/libkelva.so"
 [ -e "$library" ] || library=$(find "$out/shared/prefix" -name 'libkelva.so' | head -1)
-readelf -d "$library" | grep -q 'SONAME.*libkelva\.so\.0\.1' ||
+# (Read whole before grep: grep -q would stop the pipe early, which pipefail reports.)
+dynamic=$(readelf -d "$library")
+grep -q 'SONAME.*libkelva\.so\.0\.1' <<<"$dynamic" ||
   { echo "libkelva.so has no versioned SONAME" >&2; exit 1; }
-objdump -T "$library" | grep -q 'KELVA_0_1' ||
+symbols=$(objdump -T "$library")
+grep -q 'KELVA_0_1' <<<"$symbols" ||
   { echo "libkelva.so's symbols carry no version node" >&2; exit 1; }
 build_consumer shared-cmake 23 -DCMAKE_PREFIX_PATH="$out/shared/prefix"
 "$here/consumer/pkgconfig_app.sh" "$out/shared/prefix" "$out/consumer-shared-pc"

@@ -4,6 +4,7 @@
 #include "MiniDataSet.h"
 
 #include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/db/Params.h"
 #include "kelva/framework/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
@@ -563,3 +564,18 @@ TEST_F(FieldValuesTest, RequiredFieldStopsThePost) {
 
 } // namespace
 } // namespace kelva::test
+
+// An integer field takes 32-bit integers only: a wider integer or a fraction must be
+// converted by the caller, never cut by the call.
+template <class Number>
+concept FieldTakesAsInteger = requires(kelva::TField& Field, Number Value) {
+  Field.SetAsInteger(Value);
+};
+template <class Number>
+concept ParamTakesAsInteger = requires(kelva::TParam& Param, Number Value) {
+  Param.SetAsInteger(Value);
+};
+static_assert(FieldTakesAsInteger<std::int32_t> && FieldTakesAsInteger<short>);
+static_assert(!FieldTakesAsInteger<std::int64_t> && !FieldTakesAsInteger<double>);
+static_assert(ParamTakesAsInteger<std::int32_t>);
+static_assert(!ParamTakesAsInteger<std::int64_t> && !ParamTakesAsInteger<float>);

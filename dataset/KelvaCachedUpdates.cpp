@@ -7,13 +7,7 @@ namespace kelva {
 bool TKelvaDataset::GetUpDatesPending() {
   if (!FCachedBufActive || !FCachedBuf || !FCommittedBuf) return false;
   if (FDeletedBuf && FDeletedBuf->Count() > 0) return true;
-  std::int32_t Hint = 0;
-  for (std::int32_t I = 0; I < FCachedBuf->Count(); ++I) {
-    const std::int32_t Committed = FindRecIdNear(*FCommittedBuf, FCachedBuf->RecId(I), Hint);
-    if (Committed < 0 || !FCachedBuf->SameImage(I, *FCommittedBuf, Committed)) return true;
-    Hint = Committed + 1;
-  }
-  return false;
+  return FPendingCount.Differing() > 0;
 }
 
 TUpdateStatus TKelvaDataset::DerivedUpdateStatus(std::int32_t Index) {
@@ -64,51 +58,19 @@ void TKelvaDataset::CancelUpdates() {
 }
 
 void TKelvaDataset::CommitRecord() {
-  if (!Active() || !GetUpDatesPending() || FBrowseBuffer == brold) return;
-  Cancel();
-  CheckBrowseMode();
-  UpdateCursorPos();
-  switch (FBrowseBuffer) {
-  case brStandard:
-    CommitStandard();
-    break;
-  case brModified:
-    CommitModified();
-    break;
-  case brInserted:
-    CommitInserted();
-    break;
-  case brDeleted:
-    CommitDeleted();
-    break;
-  default:
-    break;
-  }
-  CursorPosChanged();
-  Resync({});
+  SettleRecord(true);
 }
 
 void TKelvaDataset::RevertRecord() {
+  SettleRecord(false);
+}
+
+void TKelvaDataset::SettleRecord(bool Commit) {
   if (!Active() || !GetUpDatesPending() || FBrowseBuffer == brold) return;
   Cancel();
   CheckBrowseMode();
   UpdateCursorPos();
-  switch (FBrowseBuffer) {
-  case brStandard:
-    RevertStandard();
-    break;
-  case brModified:
-    RevertModified();
-    break;
-  case brInserted:
-    RevertInserted();
-    break;
-  case brDeleted:
-    RevertDeleted();
-    break;
-  default:
-    break;
-  }
+  SettleRecordAtCursor(Commit);
   CursorPosChanged();
   Resync({});
 }
@@ -120,6 +82,28 @@ bool CursorOnList(std::int32_t CurRec, const TKlvRecordList* List) {
   return List && CurRec >= 0 && CurRec < List->Count();
 }
 } // namespace
+
+void TKelvaDataset::SettleRecordAtCursor(bool Commit) {
+  if (!CursorOnList(FCurRec, FInternalBuf)) return;
+  // Every step changes the versions of this one record only.
+  const auto Change = FPendingCount.Change(FInternalBuf->RecId(FCurRec));
+  switch (FBrowseBuffer) {
+  case brStandard:
+    Commit ? CommitStandard() : RevertStandard();
+    break;
+  case brModified:
+    Commit ? CommitModified() : RevertModified();
+    break;
+  case brInserted:
+    Commit ? CommitInserted() : RevertInserted();
+    break;
+  case brDeleted:
+    Commit ? CommitDeleted() : RevertDeleted();
+    break;
+  default:
+    break;
+  }
+}
 
 void TKelvaDataset::DropViewEntry() {
   FInternalBuf->Delete(FCurRec);

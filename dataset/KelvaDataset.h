@@ -11,6 +11,7 @@
 #include "kelva/dataset/schema/FieldLayout.h"
 #include "kelva/dataset/search/KeyEncoding.h"
 #include "kelva/dataset/search/SearchIndex.h"
+#include "kelva/dataset/store/PendingCount.h"
 #include "kelva/dataset/store/RecordList.h"
 #include "kelva/framework/db/DBConsts.h"
 #include "kelva/framework/db/DataSet.h"
@@ -236,13 +237,26 @@ public:
   // Saving needs an open dataset and writes every record list with the descriptions.
   virtual void SaveToStream(TStream& Stream);
   // Loading needs a closed dataset. It is all or nothing: a stream that cannot be loaded
-  // raises "invalid file format" and leaves the dataset closed with its descriptions and
-  // parameters as they were.
+  // raises "invalid file format" and leaves the dataset closed with its descriptions,
+  // parameters and field definitions as they were. An error raised by an application
+  // handler while the dataset opens (the load event, AfterOpen) reaches the caller as it
+  // was raised, and a load that does not fit in memory says so; both restore the same way.
   virtual void LoadFromStream(TStream& Stream);
-  // Writes a temporary file beside FileName and replaces FileName only once it is complete
-  // and on disk: a failed save never damages the previous file.
+  // Writes a fresh temporary file beside FileName, with FileName's owner and permissions
+  // from the start, and replaces FileName only once it is complete and on disk: a failed
+  // save never damages the previous file. A file its user may not write, or that grants
+  // nobody write permission, is refused (EFCreateError). A pipe or device is written
+  // directly.
   void SaveTofile(const std::string& FileName);
+  // Reads a pipe or other stream without a size to its end; a FIFO without a writer reads
+  // as empty instead of waiting.
   void LoadFromFile(const std::string& FileName);
+
+  // The most memory one load may take for its records, for every dataset of the process
+  // (memory is the process's): a load that would need more is refused before it
+  // allocates. Setting 0 restores the default, half of the memory the process can have.
+  static void SetLoadMemoryLimit(std::uint64_t Bytes);
+  static std::uint64_t LoadMemoryLimit();
 
 protected:
   // ---- Field values ----------------------------------------------------------------------------
@@ -276,6 +290,7 @@ protected:
   TKlvRecordList* CommittedBuf() const { return FCommittedBuf.get(); }
   TKlvRecordList* CachedBuf() const { return FCachedBuf.get(); }
   TKlvRecordList* DeletedBuf() const { return FDeletedBuf.get(); }
+  const TKlvPendingCount& PendingCount() const { return FPendingCount; }
   TDataSource* GetDataSource() override { return FMasterSource; }
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void InternalRefresh() override;
@@ -293,10 +308,15 @@ private:
   void CopyImageToBuffer(std::int32_t Index, TRecordBuffer Buffer);
   bool FireStdEvents() const { return FRawLoadFireStdEvents || !FRawLoading; }
   void StoreNewRecord(char* Buffer, bool RawPath, bool CursorWasBeforeFirst, std::int32_t Position);
+  // Calls DoOnUpdateRec, and ends the operation if the handler changed the dataset under it.
+  void ReportToUpdateHook(TUpdateStatus Action);
+  // The identifier the next stored record takes; raises once the highest one is used.
+  std::int32_t NextRecId() const;
   void AddRawRecord(const std::vector<Variant>& Values, bool AppendIt);
   void FreeInternalBuf();
   const char* WritableFilterBuffer();
-  // Refuses values the text format cannot carry: line breaks, NAN and INF.
+  // Refuses values the text format cannot carry or that would not read back from their
+  // slot: line breaks, NAN and INF, a SMALLINT past 16 bits, and the like.
   void CheckStorable(TField* Field, const void* Buffer) const;
   void ReallocateBuffers();
   std::vector<TKlvKeyColumn> KeyColumns(const std::vector<TField*>& Fields) const;
@@ -306,6 +326,10 @@ private:
   void CheckPhysicalFields(const std::vector<TField*>& Fields) const;
   // The pending state of entry Index of the current list, from the pending-change rules.
   TUpdateStatus DerivedUpdateStatus(std::int32_t Index);
+  // CommitRecord and RevertRecord: the step of the current view settles the record at the
+  // cursor.
+  void SettleRecord(bool Commit);
+  void SettleRecordAtCursor(bool Commit);
   void DropViewEntry();
   bool FindBothVersions(std::int32_t& Working, std::int32_t& Committed) const;
   void CommitStandard();
@@ -341,6 +365,9 @@ private:
   std::unique_ptr<TKlvRecordList> FDeletedBuf;
   std::unique_ptr<TKlvRecordList> FInsertBuffer;
   std::unique_ptr<TKlvRecordList> FModifBuffer;
+  // Follows every change to the two lists above, so that whether changes are pending is
+  // known without comparing them.
+  TKlvPendingCount FPendingCount{FCommittedBuf, FCachedBuf};
   std::vector<TKlvFieldInfo> FFieldInfo;
 
   // Field reads in dsFilter come from here: a stored image, or FFilterScratch once a

@@ -5,7 +5,6 @@
 
 #include "kelva/dataset/SlotText.h"
 
-#include <cmath>
 #include <cstring>
 
 namespace kelva {
@@ -74,14 +73,10 @@ bool TKelvaDataset::GetFieldData(TField* Field, void* Buffer) {
 
 void TKelvaDataset::CheckStorable(TField* Field, const void* Buffer) const {
   if (!Buffer) return;
-  if (Field->DataType() == ftFloat || Field->DataType() == ftDateTime) {
-    // NAN and INF have texts that no number conversion reads back: stored, they would
-    // make the record unreadable.
-    double Value;
-    std::memcpy(&Value, Buffer, sizeof Value);
-    if (!std::isfinite(Value)) DatabaseErrorFmt(SFieldValueError, {Field->DisplayName()});
-    return;
-  }
+  // A value whose slot text does not read back would make the record unreadable, and a
+  // file saved with it would not load.
+  if (!ValueStorable(Field->DataType(), Buffer))
+    DatabaseErrorFmt(SFieldValueError, {Field->DisplayName()});
   if (Field->DataType() != ftString) return;
   const auto* Text = static_cast<const char*>(Buffer);
   const std::size_t Length = strnlen(Text, static_cast<std::size_t>(Field->Size()));
@@ -128,12 +123,12 @@ bool TKelvaDataset::BCDToCurr(const void* BCD, Currency& Curr) {
   std::size_t First = 0, Last = Length;
   while (First < Last && Text[First] == ' ') ++First;
   while (Last > First && Text[Last - 1] == ' ') --Last;
-  return TryStrToCurr(Text + First, Last - First, Curr);
+  return SlotTextToCurr(Text + First, Last - First, Curr);
 }
 
 bool TKelvaDataset::CurrToBCD(const Currency& Curr, void* BCD, std::int32_t, std::int32_t) {
   char Text[CurrToStrBufSize];
-  const std::size_t Length = CurrToStrBuf(Curr, Text);
+  const std::size_t Length = CurrToSlotText(Curr, Text);
   auto* Out = static_cast<char*>(BCD);
   std::memset(Out, ' ', BCDBufferSize);
   std::memcpy(Out, Text, Length);

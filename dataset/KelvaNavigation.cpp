@@ -3,6 +3,8 @@
 // test that every step applies.
 #include "kelva/dataset/KelvaDataset.h"
 
+#include "kelva/framework/rtl/TryFinally.h"
+
 #include <cstring>
 
 namespace kelva {
@@ -17,22 +19,31 @@ std::int32_t ReadBookmark(const void* Bookmark) {
 
 bool TKelvaDataset::RecordFilter(const char* Image) {
   if (!Filtered() || !OnFilterRecord || FBrowseBuffer != brStandard) return true;
+  // A handler that has a record tested (a bookmark's validity, say) would run inside itself
+  // without end: refused like everything else that the handler may not do.
+  if (State() == dsFilter) CheckNotTemporaryState();
   const char* SavedFilterBuffer = FFilterBuffer;
   const bool SavedWritable = FFilterBufferWritable;
   FFilterBuffer = Image;
   FFilterBufferWritable = false;
   const TDataSetState Old = SetTempState(dsFilter);
   bool Accept = true;
-  try {
-    OnFilterRecord(this, Accept);
-  } catch (...) {
-    // A failing handler must not break navigation: it is reported and the record shown
-    // unless the handler had already refused it.
-    Application->HandleException(this);
-  }
-  RestoreState(Old);
-  FFilterBuffer = SavedFilterBuffer;
-  FFilterBufferWritable = SavedWritable;
+  // The state comes back even when the exception reporter itself raises.
+  TryFinally(
+      [&] {
+        try {
+          OnFilterRecord(this, Accept);
+        } catch (...) {
+          // A failing handler must not break navigation: it is reported and the record
+          // shown unless the handler had already refused it.
+          Application->HandleException(this);
+        }
+      },
+      [&] {
+        RestoreState(Old);
+        FFilterBuffer = SavedFilterBuffer;
+        FFilterBufferWritable = SavedWritable;
+      });
   return Accept;
 }
 
@@ -180,7 +191,9 @@ void TKelvaDataset::SetRecNo(std::int32_t Value) {
   CheckBrowseMode();
   if (Value < 1 || Value > FInternalBuf->Count() || !RecordFilter(FInternalBuf->Image(Value - 1)))
     DatabaseError(SKlvInvalidNumRec);
+  const TOperationMark Mark = MarkOperation();
   DoBeforeScroll();
+  CheckOperationMark(Mark);
   FCurRec = Value - 1;
   Resync({rmCenter});
   DoAfterScroll();

@@ -2,16 +2,17 @@
 // saving to a file replaces the old file only once the new one is complete on disk.
 #include "kelva/dataset/KelvaDataset.h"
 
+#include "kelva/dataset/persistence/FileReplacement.h"
+#include "kelva/dataset/persistence/LoadChecks.h"
+#include "kelva/dataset/persistence/LoadMemory.h"
 #include "kelva/dataset/persistence/StreamFormat.h"
 #include "kelva/framework/rtl/RtlConsts.h"
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <filesystem>
-#include <unistd.h>
+#include <new>
+#include <utility>
 
 namespace kelva {
 
@@ -24,36 +25,74 @@ void CheckWritableLines(const TStrings& Lines) {
       DatabaseError("A description line cannot hold a line break: '" + Lines[I] + "'");
 }
 
-// A short name in the same directory, so that renaming it over the target is atomic and the
-// name fits wherever the target's name fits.
-std::string TemporaryNameBeside(const std::string& FileName) {
-  static std::atomic<unsigned> Counter{0};
-  const std::filesystem::path Directory = std::filesystem::path(FileName).parent_path();
-  const std::string Name =
-      ".kelva-" + std::to_string(::getpid()) + "-" + std::to_string(Counter++) + ".tmp";
-  return (Directory / Name).string();
+// The load ceiling; 0 stands for the default, worked out when first needed.
+std::atomic<std::uint64_t> LoadMemoryLimitSetting{0};
+
+// Refuses a load whose records would need more memory than a load may use.
+void CheckLoadFits(std::size_t Records, std::int32_t ImageSize) {
+  const std::uint64_t Needed = LoadMemoryNeeded(Records, ImageSize);
+  const std::uint64_t Limit = TKelvaDataset::LoadMemoryLimit();
+  if (Needed <= Limit) return;
+  constexpr std::uint64_t MiB = std::uint64_t{1} << 20;
+  DatabaseErrorFmt(SKlvLoadTooLarge, {std::to_string(Needed / MiB + (Needed % MiB != 0)),
+                                      std::to_string(Limit / MiB)});
 }
 
-// Saving through a symbolic link replaces the file it points to, not the link.
-std::string ResolvedTarget(const std::string& FileName) {
-  std::filesystem::path Path = FileName;
-  std::error_code Error;
-  for (int Depth = 0; Depth < 40 && std::filesystem::is_symlink(Path, Error); ++Depth) {
-    const std::filesystem::path Target = std::filesystem::read_symlink(Path, Error);
-    if (Error) break;
-    Path = Target.is_absolute() ? Target : Path.parent_path() / Target;
+// Runs a step whose failure means the text is not a loadable file; memory running out is
+// no fault of the file and keeps its own kind.
+template <class Step>
+void AsFileFormatStep(Step&& Run) {
+  try {
+    Run();
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (...) {
+    DatabaseError(SklvFicError);
   }
-  return Path.string();
 }
 
-// Makes the rename itself durable: the directory entry is on disk too.
-void SyncDirectoryOf(const std::string& FileName) {
-  std::filesystem::path Directory = std::filesystem::path(FileName).parent_path();
-  if (Directory.empty()) Directory = ".";
-  const int Descriptor = ::open(Directory.c_str(), O_RDONLY | O_DIRECTORY);
-  if (Descriptor < 0) return;
-  ::fsync(Descriptor);
-  ::close(Descriptor);
+// The field definitions as they were, to be rebuilt after a failed load.
+struct TFieldDefCopy {
+  std::string Name;
+  TFieldType DataType;
+  std::int32_t Size;
+  bool Required;
+  std::int32_t FieldNo;
+  std::int32_t Precision;
+  bool InternalCalcField;
+};
+
+std::vector<TFieldDefCopy> CopyOf(const TFieldDefs& Defs) {
+  std::vector<TFieldDefCopy> Copy;
+  for (std::int32_t I = 0; I < Defs.Count(); ++I) {
+    const TFieldDef& Def = *Defs[I];
+    Copy.push_back({Def.Name(), Def.DataType(), Def.Size(), Def.Required(), Def.FieldNo(),
+                    Def.Precision(), Def.InternalCalcField()});
+  }
+  return Copy;
+}
+
+void Restore(TFieldDefs& Defs, const std::vector<TFieldDefCopy>& Copy) {
+  Defs.Clear();
+  for (const TFieldDefCopy& Old : Copy) {
+    TFieldDef* Def = Defs.CreateDef(Old.Name, Old.DataType, Old.Size, Old.Required, Old.FieldNo);
+    Def->SetPrecision(Old.Precision);
+    Def->SetInternalCalcField(Old.InternalCalcField);
+  }
+}
+
+// A failed load must not leave the dataset open, whatever its close handlers do: when
+// BeforeClose refuses, the dataset closes without asking it again.
+void CloseAfterFailedLoad(TKelvaDataset& Data) {
+  try {
+    Data.Close();
+  } catch (...) {}
+  if (!Data.Active()) return;
+  TDataSetNotifyEvent Refusing = std::exchange(Data.BeforeClose, nullptr);
+  try {
+    Data.Close();
+  } catch (...) {}
+  Data.BeforeClose = std::move(Refusing);
 }
 
 } // namespace
@@ -67,32 +106,21 @@ void TKelvaDataset::SaveToStream(TStream& Stream) {
                   FCachedBufActive ? FDeletedBuf.get() : nullptr);
 }
 
-void TKelvaDataset::SaveTofile(const std::string& RequestedName) {
-  const std::string FileName = ResolvedTarget(RequestedName);
-  const std::string Temporary = TemporaryNameBeside(FileName);
-  try {
-    {
-      std::unique_ptr<TFileStream> File;
-      try {
-        File = std::make_unique<TFileStream>(Temporary, fmCreate);
-      } catch (const EFCreateError&) {
-        throw EFCreateError(Format(SFCreateError, {RequestedName}));
-      }
-      File->SetWriteBehind(true);
-      SaveToStream(*File);
-      File->Flush();
-    }
-    std::error_code Error;
-    if (std::filesystem::exists(FileName, Error))
-      std::filesystem::permissions(Temporary, std::filesystem::status(FileName).permissions(),
-                                   Error);
-    if (std::rename(Temporary.c_str(), FileName.c_str()) != 0)
-      throw EFCreateError(Format(SFCreateError, {RequestedName}));
-  } catch (...) {
-    std::remove(Temporary.c_str());
-    throw;
-  }
-  SyncDirectoryOf(FileName);
+void TKelvaDataset::SaveTofile(const std::string& FileName) {
+  TKlvFileReplacement Replacement(FileName);
+  SaveToStream(Replacement.Stream());
+  Replacement.Commit();
+}
+
+void TKelvaDataset::SetLoadMemoryLimit(std::uint64_t Bytes) {
+  LoadMemoryLimitSetting = Bytes;
+}
+
+std::uint64_t TKelvaDataset::LoadMemoryLimit() {
+  const std::uint64_t Set = LoadMemoryLimitSetting;
+  if (Set != 0) return Set;
+  static const std::uint64_t Default = DefaultLoadMemoryLimit();
+  return Default;
 }
 
 void TKelvaDataset::LoadFromFile(const std::string& FileName) {
@@ -109,6 +137,10 @@ std::unique_ptr<TKlvRecordList> TKelvaDataset::BuildList(TKlvStreamReader& Reade
   const std::size_t Size = static_cast<std::size_t>(FDataSize);
   std::string Padded(Size, ' ');
   std::int32_t Hint = 0;
+  std::vector<TFieldType> Types;
+  for (std::int32_t I = 0; I < FieldDefs().Count(); ++I)
+    Types.push_back(FieldDefs()[I]->DataType());
+  const TKlvImageCheck Check(FFieldInfo, Types);
   Reader.ReadRecords(Count, [&](std::int32_t RecId, std::string_view Text) {
     const char* Image = Text.data();
     if (Text.size() < Size) {
@@ -121,8 +153,10 @@ std::unique_ptr<TKlvRecordList> TKelvaDataset::BuildList(TKlvStreamReader& Reade
     const std::int32_t Same = SharedWith ? FindRecIdNear(*SharedWith, RecId, Hint) : -1;
     if (Same >= 0) Hint = Same + 1;
     if (Same >= 0 && std::memcmp(SharedWith->Image(Same), Image, Size) == 0) {
-      List->AddFrom(*SharedWith, Same);
+      List->AddFrom(*SharedWith, Same); // its slots were checked with the committed list
     } else {
+      // A slot its field cannot read would fail only when read, long after the load.
+      if (!Check.Readable(Image)) DatabaseError(SklvFicError);
       List->Add(Image, RecId); // the same identifier twice is refused
     }
     NoteArrivedRecId(RecId);
@@ -137,6 +171,7 @@ void TKelvaDataset::LoadContent(TKlvStreamReader& Reader) {
   if (Reader.HasWorkingCopy()) {
     Cached = BuildList(Reader, Reader.CachedCount(), Committed.get());
     Deleted = BuildList(Reader, Reader.DeletedCount());
+    if (!WorkingCopyAgrees(*Committed, *Cached, *Deleted)) DatabaseError(SklvFicError);
   }
   Reader.Finish();
   // Everything is built: replace the store in one step.
@@ -159,30 +194,53 @@ void TKelvaDataset::LoadFromStream(TStream& Stream) {
   TParams OldParams;
   OldParams.Assign(FParams);
   const bool OldCachedUpdates = FCachedUpdates;
-  try {
-    // The records are read while the lists are built, after the dataset has opened with
-    // the descriptions: a record line found malformed then closes it again below.
-    TKlvStreamReader Reader(Stream);
-    FParamsDesc.Clear();
-    for (const std::string& Line : Reader.ParamsDesc()) FParamsDesc.Add(Line);
-    FMetaFields.Clear();
-    for (const std::string& Line : Reader.MetaFields()) FMetaFields.Add(Line);
-    FParams.Clear();
-    CreateParams();
-    Open();
-    LoadContent(Reader);
-    First();
-  } catch (...) {
-    try {
-      Close();
-    } catch (...) {
-      // A close handler that fails cannot stop the dataset from going back to closed.
-    }
+  const std::vector<TFieldDefCopy> OldFieldDefs = CopyOf(FieldDefs());
+  const std::int32_t OldDataSize = FDataSize;
+  const std::int32_t OldBufferSize = FBufferSize;
+  const std::int32_t OldRecInfoOffset = FRecInfoOffset;
+  auto GiveBack = [&] {
+    CloseAfterFailedLoad(*this);
     FParamsDesc.Assign(OldParamsDesc);
     FMetaFields.Assign(OldMetaFields);
     FParams.Assign(OldParams);
     FCachedUpdates = OldCachedUpdates;
-    DatabaseError(SklvFicError);
+    Restore(FieldDefs(), OldFieldDefs);
+    FDataSize = OldDataSize;
+    FBufferSize = OldBufferSize;
+    FRecInfoOffset = OldRecInfoOffset;
+  };
+  try {
+    // The records are read while the lists are built, after the dataset has opened with
+    // the descriptions: a record line found malformed then closes it again below.
+    std::unique_ptr<TKlvStreamReader> Reader;
+    AsFileFormatStep([&] {
+      Reader = std::make_unique<TKlvStreamReader>(Stream);
+      FParamsDesc.Clear();
+      for (const std::string& Line : Reader->ParamsDesc()) FParamsDesc.Add(Line);
+      FMetaFields.Clear();
+      for (const std::string& Line : Reader->MetaFields()) FMetaFields.Add(Line);
+      FParams.Clear();
+      CreateParams();
+    });
+    try {
+      Open();
+    } catch (const std::bad_alloc&) {
+      throw;
+    } catch (...) {
+      // Once open, the file's descriptions were accepted: what failed is the application's
+      // own work after opening (the load event, AfterOpen), and its error is its own.
+      if (Active()) throw;
+      DatabaseError(SklvFicError);
+    }
+    CheckLoadFits(Reader->MostRecords(), FDataSize);
+    AsFileFormatStep([&] { LoadContent(*Reader); });
+    First(); // only application handlers can fail here (AfterScroll, calculated fields)
+  } catch (const std::bad_alloc&) {
+    GiveBack();
+    DatabaseError(SKlvLoadOutOfMemory);
+  } catch (...) {
+    GiveBack();
+    throw;
   }
 }
 

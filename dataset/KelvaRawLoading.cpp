@@ -18,6 +18,7 @@ void TKelvaDataset::CheckNotRawLoadind() {
 
 void TKelvaDataset::AppendRaw() {
   CheckStandardView(FBrowseBuffer);
+  CheckNotTemporaryState();
   FRawLoading = true;
   try {
     Append();
@@ -29,6 +30,7 @@ void TKelvaDataset::AppendRaw() {
 
 void TKelvaDataset::InsertRaw() {
   CheckStandardView(FBrowseBuffer);
+  CheckNotTemporaryState();
   FRawLoading = true;
   try {
     Insert();
@@ -38,20 +40,36 @@ void TKelvaDataset::InsertRaw() {
   }
 }
 
+// A post or cancel that fails leaves the record in insert state and the raw load going, so
+// the caller can fix it and retry; a handler that ended the insert itself (cancelled, posted
+// or closed) ended the raw load with it, which must not go on making the dataset writable.
 void TKelvaDataset::PostRaw() {
   if (!FRawLoading) return;
-  Post(); // a failed post leaves the raw load going, so the caller can fix and retry
+  CheckNotTemporaryState();
+  try {
+    Post();
+  } catch (...) {
+    if (State() != dsInsert) FRawLoading = false;
+    throw;
+  }
   FRawLoading = false;
 }
 
 void TKelvaDataset::CancelRaw() {
   if (!FRawLoading) return;
-  Cancel();
+  CheckNotTemporaryState();
+  try {
+    Cancel();
+  } catch (...) {
+    if (State() != dsInsert) FRawLoading = false;
+    throw;
+  }
   FRawLoading = false;
 }
 
 void TKelvaDataset::AddRawRecord(const std::vector<Variant>& Values, bool AppendIt) {
   CheckStandardView(FBrowseBuffer);
+  CheckNotTemporaryState();
   auto Add = [&] {
     if (AppendIt)
       AppendRecord(Values);
@@ -98,10 +116,13 @@ void TKelvaDataset::Post() {
     return;
   }
   // The framework's post sequence, with the retry protocol run by the dataset itself.
+  CheckNotTemporaryState();
   UpdateRecord();
   if (State() != dsEdit && State() != dsInsert) return;
+  const TOperationMark Mark = MarkOperation();
   DataEvent(deCheckBrowseMode, 0);
   DoBeforePost();
+  CheckOperationMark(Mark);
   KlvCheckOperation([this] { InternalPost(); }, OnPostError);
   FreeFieldBuffers();
   SetState(dsBrowse);

@@ -93,6 +93,8 @@ bool TKelvaDataset::LocateRecord(const std::string& KeyFields, const Variant& Ke
 
 bool TKelvaDataset::Locate(const std::string& KeyFields, const Variant& KeyValues,
                            TLocateOptions Options) {
+  // Refused before the scroll event fires; the search itself checks the rest.
+  CheckNotTemporaryState();
   DoBeforeScroll();
   const bool Found = LocateRecord(KeyFields, KeyValues, Options, true);
   if (Found) {
@@ -119,7 +121,9 @@ Variant TKelvaDataset::Lookup(const std::string& KeyFields, const Variant& KeyVa
 
 bool TKelvaDataset::FindRecord(bool Restart, bool GoForward) {
   CheckBrowseMode();
+  const TOperationMark Mark = MarkOperation();
   DoBeforeScroll();
+  CheckOperationMark(Mark);
   SetFound(false);
   UpdateCursorPos();
   CursorPosChanged();

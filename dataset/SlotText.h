@@ -4,11 +4,18 @@
 #pragma once
 
 #include "kelva/framework/db/Fields.h"
+#include "kelva/framework/rtl/Currency.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 namespace kelva {
+
+// Numbers are written into slots with '.' whatever FormatSettings says, so that what is
+// stored never depends on the process's settings. Reading takes ',' as well: files saved
+// while the setting was ',' carry it, and no slot text uses either character otherwise.
+inline constexpr char SlotDecimalSeparator = '.';
 
 // Converts the Width characters at Slot into the value buffer of a field of type Type.
 // Returns false when the slot is blank (null); ValBuf is then untouched. A null ValBuf
@@ -20,6 +27,22 @@ bool SlotToValue(const char* Slot, std::uint16_t Width, TFieldType Type, void* V
 // blanks the slot. Text is left-aligned for CHAR and BCD, right-aligned for numbers and
 // dates (an over-long text keeps its rightmost characters).
 void ValueToSlot(char* Slot, std::uint16_t Width, TFieldType Type, const void* ValBuf);
+
+// True when the Width characters at Slot are blank (null) or a text that a field of type
+// Type reads without error: the conversion accepts it and the value fits the field (a
+// SMALLINT holds 16 bits, a BCD text is a currency amount). Allocates nothing, so that
+// loading can check every slot of every record.
+bool SlotTextReadable(const char* Slot, std::uint16_t Width, TFieldType Type);
+
+// True when the value in ValBuf, written into its slot, reads back: not NAN or INF, not a
+// double so close to the largest that its 15-digit text rounds past it, a SMALLINT within
+// 16 bits, a BCD text that is a currency amount. Other types always read back.
+bool ValueStorable(TFieldType Type, const void* ValBuf);
+
+// A BCD slot's currency text (without surrounding spaces) and back: written with
+// SlotDecimalSeparator, read with '.' or ','.
+bool SlotTextToCurr(const char* Text, std::size_t Length, Currency& Value);
+std::size_t CurrToSlotText(Currency Value, char* Buffer); // CurrToStrBufSize bytes
 
 // The text of a CHAR slot as a field reads it (blanks at both ends removed, at most the
 // field's length), pointing into the slot; empty for null.

@@ -20,6 +20,19 @@ inline constexpr const char* SklvTypeNotNull = "Field Type is compulsory";
 inline constexpr const char* SKlvLineBreakInValue =
     "Field '%s' cannot hold a line break: records are stored one per line";
 
+// Identifiers are 32-bit: once the highest one is taken, no record can be added.
+inline constexpr const char* SKlvNoRecIdLeft =
+    "Cannot add a record: the highest record identifier (%d) is already in use";
+
+// A load that would need more memory than it may use, or that ran out of memory.
+inline constexpr const char* SKlvLoadTooLarge =
+    "The data needs about %s MiB of memory to load, more than the %s MiB a load may use";
+inline constexpr const char* SKlvLoadOutOfMemory = "Not enough memory to load the data";
+
+// Sorting keeps the sort keys of a text field together, addressed with 32-bit offsets.
+inline constexpr const char* SKlvSortKeysTooLarge =
+    "Cannot sort: the sort keys of one text field would take more than 4 GiB";
+
 // The one-letter texts of a BOOLEAN slot.
 inline constexpr const char* KLVTRUETEXT = "T";
 inline constexpr const char* KLVFALSETEXT = "F";

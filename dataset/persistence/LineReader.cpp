@@ -16,23 +16,31 @@
 namespace kelva {
 
 TKlvLineReader::TKlvLineReader(TStream& Stream, std::size_t ChunkSize)
-    : FStream(Stream), FTextSize(std::max<std::int64_t>(0, Stream.Size() - Stream.Position())),
-      FOwed(FTextSize), FChunkSize(std::max<std::size_t>(1, ChunkSize)) {
+    : FStream(Stream),
+      FTextSize(Stream.HasKnownSize() ? std::max<std::int64_t>(0, Stream.Size() - Stream.Position())
+                                      : -1),
+      FOwed(std::max<std::int64_t>(0, FTextSize)), FChunkSize(std::max<std::size_t>(1, ChunkSize)) {
   // A short stream gets a buffer of its own size, not a full chunk.
+  const std::int64_t Expected = SizeKnown() ? FOwed : static_cast<std::int64_t>(FChunkSize);
   FCapacity = static_cast<std::size_t>(
-      std::clamp<std::int64_t>(FOwed, 1, static_cast<std::int64_t>(FChunkSize)));
+      std::clamp<std::int64_t>(Expected, 1, static_cast<std::int64_t>(FChunkSize)));
   FBuffer = std::make_unique_for_overwrite<char[]>(FCapacity);
-  FTextEnded = FOwed == 0;
+  FTextEnded = SizeKnown() && FOwed == 0;
 }
 
 std::size_t TKlvLineReader::ReadInto(char* Target, std::size_t Count) {
-  for (std::size_t Done = 0; Done < Count;) {
+  std::size_t Done = 0;
+  while (Done < Count) {
     const std::int64_t Got = FStream.Read(Target + Done, static_cast<std::int64_t>(Count - Done));
+    if (Got <= 0 && !SizeKnown()) {
+      FStreamEnded = true;
+      break;
+    }
     if (Got <= 0) throw EReadError(SReadError);
     Done += static_cast<std::size_t>(Got);
   }
-  FOwed -= static_cast<std::int64_t>(Count);
-  return Count;
+  if (SizeKnown()) FOwed -= static_cast<std::int64_t>(Done);
+  return Done;
 }
 
 bool TKlvLineReader::Refill() {
@@ -52,15 +60,15 @@ bool TKlvLineReader::Refill() {
     FBuffer = std::move(Bigger);
     FCapacity = Grown;
   }
-  const std::size_t Wanted =
-      std::min<std::size_t>({FCapacity - FEnd, FChunkSize, static_cast<std::size_t>(FOwed)});
+  std::size_t Wanted = std::min(FCapacity - FEnd, FChunkSize);
+  if (SizeKnown()) Wanted = std::min(Wanted, static_cast<std::size_t>(FOwed));
   const std::size_t OldEnd = FEnd;
   FEnd += ReadInto(FBuffer.get() + FEnd, Wanted);
   if (const void* Nul = std::memchr(FBuffer.get() + OldEnd, '\0', FEnd - OldEnd)) {
     FEnd = static_cast<std::size_t>(static_cast<const char*>(Nul) - FBuffer.get());
     FTextEnded = true;
   }
-  if (FOwed == 0) FTextEnded = true;
+  if (SizeKnown() ? FOwed == 0 : FStreamEnded) FTextEnded = true;
   // Where no line break was buffered, the search goes on in the new bytes.
   if (FBreak >= OldEnd) FBreak = FindBreak(OldEnd);
   return FEnd > OldEnd;
@@ -109,8 +117,12 @@ bool TKlvLineReader::Next(std::string_view& Line) {
 }
 
 void TKlvLineReader::Finish() {
-  while (FOwed > 0)
-    ReadInto(FBuffer.get(), std::min<std::size_t>(FCapacity, static_cast<std::size_t>(FOwed)));
+  if (SizeKnown()) {
+    while (FOwed > 0)
+      ReadInto(FBuffer.get(), std::min<std::size_t>(FCapacity, static_cast<std::size_t>(FOwed)));
+  } else {
+    while (!FStreamEnded) ReadInto(FBuffer.get(), FCapacity);
+  }
   FStart = FEnd = FBreak = 0;
   FTextEnded = true;
 }

@@ -17,12 +17,13 @@ public:
   // Small enough to stay in the processor's cache between the read and the parse.
   static constexpr std::size_t DefaultChunkSize = 256 * 1024;
 
-  // Reads from the stream's position to its end; ChunkSize is what one refill asks for.
+  // Reads from the stream's position to its end; ChunkSize is what one refill asks for. A
+  // stream that cannot tell its size (a pipe) is read until it delivers nothing more.
   explicit TKlvLineReader(TStream& Stream, std::size_t ChunkSize = DefaultChunkSize);
   TKlvLineReader(const TKlvLineReader&) = delete;
   TKlvLineReader& operator=(const TKlvLineReader&) = delete;
 
-  // The bytes the stream announced when reading began.
+  // The bytes the stream announced when reading began; -1 when it could not tell.
   std::int64_t TextSize() const { return FTextSize; }
 
   // The next line, without its line end, valid until the next call; false at the end of the
@@ -37,11 +38,14 @@ public:
 private:
   // Keeps the unread bytes, reads more behind them and reports whether any arrived.
   bool Refill();
+  // Reads Count bytes, or fewer only where a stream of unknown size ends.
   std::size_t ReadInto(char* Target, std::size_t Count);
+  bool SizeKnown() const { return FTextSize >= 0; }
 
   TStream& FStream;
   std::int64_t FTextSize;
-  std::int64_t FOwed; // bytes the stream still has to deliver
+  std::int64_t FOwed;        // bytes the stream still has to deliver, when its size is known
+  bool FStreamEnded = false; // a stream of unknown size has delivered its last byte
   std::size_t FChunkSize;
   std::size_t FCapacity;
   std::unique_ptr<char[]> FBuffer;

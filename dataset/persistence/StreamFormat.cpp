@@ -185,11 +185,13 @@ void TKlvStreamReader::ReadHeader() {
 }
 
 std::size_t TKlvStreamReader::MostRecords() const {
-  // The shortest record line, "BOOK1=" and its line end, takes seven bytes.
-  const auto Lines = static_cast<std::size_t>(FStreamLines.TextSize() / 7 + 1);
   const std::size_t Announced = static_cast<std::size_t>(FCommitted) +
                                 static_cast<std::size_t>(FCached) +
                                 static_cast<std::size_t>(FDeleted);
+  // A stream that cannot tell its size (a pipe) leaves only the header to go by.
+  if (FStreamLines.TextSize() < 0) return Announced;
+  // The shortest record line, "BOOK1=" and its line end, takes seven bytes.
+  const auto Lines = static_cast<std::size_t>(FStreamLines.TextSize() / 7 + 1);
   return std::min(Lines, Announced);
 }
 

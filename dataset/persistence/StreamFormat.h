@@ -36,8 +36,9 @@ public:
   std::int32_t CachedCount() const { return FCached; }
   std::int32_t DeletedCount() const { return FDeleted; }
   bool HasWorkingCopy() const { return FCached != 0 || FDeleted != 0; }
-  // The records the header announces, but never more than the text has room for lines:
-  // what a loader may set memory aside for without trusting the header.
+  // The records the header announces, but never more than the text has room for lines
+  // (when the stream can tell its size): what a loader may set memory aside for without
+  // trusting the header.
   std::size_t MostRecords() const;
 
   // Hands the next Count record lines to Take(RecId, Image), the image as it stands in the

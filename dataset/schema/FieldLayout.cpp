@@ -22,10 +22,13 @@ void AddField(TKlvFieldLayout& Layout, std::int32_t& RunningOffset, std::string 
     const std::string Word = NextToken(Value);
     const TKlvTypeWord* Type = FindTypeWord(Word);
     const std::int32_t Length = StrToInt(NextToken(Value));
+    // A negative length, or a slot that a 16-bit width or record size cannot hold, has
+    // no layout. The length is checked before the slot's closing byte is added to it,
+    // which would overflow for the largest lengths.
+    if (Type && Type->FieldType == ftString && (Length < 0 || Length >= MaxDataSize))
+      throw EDatabaseError("no layout");
     std::int32_t Width = 1;
     if (Type) Width = Type->FieldType == ftString ? Length + 1 : Type->SlotWidth;
-    // A negative length, or a slot that a 16-bit width or record size cannot hold, has
-    // no layout.
     if (Width < 1 || Width > 0xFFFF || RunningOffset + Width > MaxDataSize)
       throw EDatabaseError("no layout");
     const TFieldType FieldType = Type ? Type->FieldType : ftUnknown;

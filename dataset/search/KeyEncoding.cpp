@@ -41,7 +41,7 @@ bool DecodeKeyNumber(const TKlvKeyColumn& Column, const char* Image, TKlvKeyNumb
   case ftBCD: {
     // Equal amounts may be written differently ("12.5", "12.50").
     Currency C;
-    if (!TryStrToCurr(Value, std::strlen(Value), C)) return false;
+    if (!SlotTextToCurr(Value, std::strlen(Value), C)) return false;
     Number.Integer = C.Scaled;
     return true;
   }

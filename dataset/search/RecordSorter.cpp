@@ -2,7 +2,9 @@
 #include "kelva/dataset/search/RecordSorter.h"
 
 #include "kelva/dataset/SlotText.h"
+#include "kelva/dataset/messages.h"
 #include "kelva/dataset/store/RecordList.h"
+#include "kelva/framework/db/DBConsts.h"
 #include "kelva/framework/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -24,6 +26,13 @@ struct TDecodedColumn {
 
   std::string_view Key(std::int32_t I) const {
     return std::string_view(Arena).substr(Offsets[I], Offsets[I + 1] - Offsets[I]);
+  }
+
+  // Ends the key just appended to Arena; a 32-bit offset past Limit would wrap.
+  void EndKey(std::size_t Limit) {
+    static_assert(MaxSortKeyBytes <= std::numeric_limits<std::uint32_t>::max());
+    if (Arena.size() > Limit) DatabaseError(SKlvSortKeysTooLarge);
+    Offsets.push_back(static_cast<std::uint32_t>(Arena.size()));
   }
 };
 
@@ -54,7 +63,7 @@ TPlainKind PlainKind(std::string_view Text) {
 // to compute. Texts of both letter cases qualify only when case is ignored. False when the
 // column does not qualify; Result then holds a partial arena for the caller to discard.
 bool DecodePlainTexts(const TKlvRecordList& List, const TKlvKeyColumn& Column, bool CaseInsensitive,
-                      TDecodedColumn& Result) {
+                      std::size_t KeyBytesLimit, TDecodedColumn& Result) {
   if (!PlainTextsCollateAsBytes()) return false;
   unsigned Kinds = pkDigits;
   Result.Offsets.push_back(0);
@@ -68,27 +77,27 @@ bool DecodePlainTexts(const TKlvRecordList& List, const TKlvKeyColumn& Column, b
     if (CaseInsensitive)
       for (std::size_t B = At; B < Result.Arena.size(); ++B)
         if (Result.Arena[B] >= 'a') Result.Arena[B] = static_cast<char>(Result.Arena[B] - 32);
-    Result.Offsets.push_back(static_cast<std::uint32_t>(Result.Arena.size()));
+    Result.EndKey(KeyBytesLimit);
   }
   return true;
 }
 
-TDecodedColumn Decode(const TKlvRecordList& List, const TKlvKeyColumn& Column,
-                      bool CaseInsensitive) {
+TDecodedColumn Decode(const TKlvRecordList& List, const TKlvKeyColumn& Column, bool CaseInsensitive,
+                      std::size_t KeyBytesLimit) {
   TDecodedColumn Result;
   const std::int32_t Count = List.Count();
   Result.IsText = Column.Type == ftString;
   Result.IsFloat = Column.Type == ftFloat || Column.Type == ftDateTime;
   if (Result.IsText) {
     Result.Offsets.reserve(static_cast<std::size_t>(Count) + 1);
-    if (!DecodePlainTexts(List, Column, CaseInsensitive, Result)) {
+    if (!DecodePlainTexts(List, Column, CaseInsensitive, KeyBytesLimit, Result)) {
       Result.Arena.clear();
       Result.Offsets.clear();
       Result.Offsets.push_back(0);
       for (std::int32_t I = 0; I < Count; ++I) {
         const char* Slot = List.Image(I) + Column.Slot.Offset - 1;
         AppendAnsiSortKey(Result.Arena, CharSlotText(Slot, Column.Slot.Width), CaseInsensitive);
-        Result.Offsets.push_back(static_cast<std::uint32_t>(Result.Arena.size()));
+        Result.EndKey(KeyBytesLimit);
       }
     }
     return Result;
@@ -149,11 +158,12 @@ std::uint64_t Prefix(const TDecodedColumn& Column, std::int32_t I, std::size_t P
 
 std::vector<std::int32_t> SortedOrder(const TKlvRecordList& List,
                                       const std::vector<TKlvKeyColumn>& Columns,
-                                      bool CaseInsensitive, bool Descending) {
+                                      bool CaseInsensitive, bool Descending,
+                                      std::size_t KeyBytesLimit) {
   std::vector<TDecodedColumn> Decoded;
   Decoded.reserve(Columns.size());
   for (const TKlvKeyColumn& Column : Columns)
-    Decoded.push_back(Decode(List, Column, CaseInsensitive));
+    Decoded.push_back(Decode(List, Column, CaseInsensitive, KeyBytesLimit));
 
   struct Item {
     std::uint64_t Prefix;

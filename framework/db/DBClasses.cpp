@@ -90,24 +90,26 @@ void RegisterFields(const TClassInfo* Component) {
           .Register();
 
   TClassBuilder<TStringField>("TStringField", Field)
-      .Creatable()
+      .CreatableRestrictedToLinks()
       .Integer("Size", &TStringField::Size, &TStringField::SetSize, 20)
       .Register();
   const TClassInfo* Numeric = TClassBuilder<TNumericField>("TNumericField", Field).Register();
-  const TClassInfo* Integer =
-      TClassBuilder<TIntegerField>("TIntegerField", Numeric).Creatable().Register();
-  TClassBuilder<TSmallintField>("TSmallintField", Integer).Creatable().Register();
-  TClassBuilder<TFloatField>("TFloatField", Numeric).Creatable().Register();
+  const TClassInfo* Integer = TClassBuilder<TIntegerField>("TIntegerField", Numeric)
+                                  .CreatableRestrictedToLinks()
+                                  .Register();
+  TClassBuilder<TSmallintField>("TSmallintField", Integer).CreatableRestrictedToLinks().Register();
+  TClassBuilder<TFloatField>("TFloatField", Numeric).CreatableRestrictedToLinks().Register();
   // Size is the number of decimals of a BCD field: without it a reloaded field would round.
   TClassBuilder<TBCDField>("TBCDField", Numeric)
-      .Creatable()
+      .CreatableRestrictedToLinks()
       .Integer("Size", &TBCDField::Size, &TBCDField::SetSize, 4)
       .Register();
-  TClassBuilder<TBooleanField>("TBooleanField", Field).Creatable().Register();
-  const TClassInfo* DateTime =
-      TClassBuilder<TDateTimeField>("TDateTimeField", Field).Creatable().Register();
-  TClassBuilder<TDateField>("TDateField", DateTime).Creatable().Register();
-  TClassBuilder<TTimeField>("TTimeField", DateTime).Creatable().Register();
+  TClassBuilder<TBooleanField>("TBooleanField", Field).CreatableRestrictedToLinks().Register();
+  const TClassInfo* DateTime = TClassBuilder<TDateTimeField>("TDateTimeField", Field)
+                                   .CreatableRestrictedToLinks()
+                                   .Register();
+  TClassBuilder<TDateField>("TDateField", DateTime).CreatableRestrictedToLinks().Register();
+  TClassBuilder<TTimeField>("TTimeField", DateTime).CreatableRestrictedToLinks().Register();
 }
 
 } // namespace

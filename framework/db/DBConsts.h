@@ -44,6 +44,9 @@ inline constexpr const char* SUnknownFieldType = "Field '%s' is of an unknown ty
 inline constexpr const char* SLookupInfoError = "Lookup information for field '%s' is incomplete";
 inline constexpr const char* SInvalidDisplayValues = "'%s' is not a valid boolean display value";
 inline constexpr const char* STooManyValues = "More values than fields";
+// %s says what the dataset is doing: "filtering records", "calculating fields", ...
+inline constexpr const char* SInTemporaryState =
+    "Cannot perform this operation while the dataset is %s";
 
 [[noreturn]] void DatabaseError(const std::string& Message);
 [[noreturn]] void DatabaseErrorFmt(const std::string& Fmt, std::initializer_list<Variant> Args);

@@ -44,6 +44,7 @@ void TDataSet::Close() {
 }
 
 void TDataSet::SetActive(bool Value) {
+  CheckNotTemporaryState();
   if (Value && FState == dsInactive)
     SetActiveOpen();
   else if (!Value && Active())
@@ -56,6 +57,9 @@ void TDataSet::SetActiveOpen() {
     return;
   }
   DoBeforeOpen();
+  // A handler that opened the dataset itself has done the work; from any other state
+  // (still inactive, even after a detour) the open starts afresh and is sound.
+  if (FState != dsInactive) return;
   FDefaultFields = FieldCount() == 0;
   TryFinally([this] { OpenCursor(false); }, [this] { OpenCursorComplete(); });
   FModified = false;
@@ -79,6 +83,9 @@ void TDataSet::SetActiveClose() {
   }
   const bool Destroying = ComponentState().Contains(csDestroying);
   if (!Destroying) DoBeforeClose();
+  // A handler that closed the dataset itself has done the work; closing from whatever
+  // state it left is sound (a pending edit is discarded, as always).
+  if (!Active()) return;
   SetState(dsInactive);
   CloseCursor();
   if (!Destroying) DoAfterClose();
@@ -226,6 +233,7 @@ void TDataSet::SetCurrentRecord(std::int32_t Index) {
 }
 
 void TDataSet::UpdateCursorPos() {
+  CheckNotTemporaryState();
   if (FRecordCount > 0) SetCurrentRecord(FActiveRecord);
 }
 
@@ -336,6 +344,7 @@ void TDataSet::SetBufferCount(std::int32_t Value) {
 }
 
 void TDataSet::Resync(TResyncMode Mode) {
+  CheckNotTemporaryState();
   if (FBuffers.empty()) DatabaseError(SDataSetClosed); // no ring to rebuild
   TRecordBuffer Fetch = FBuffers[FRecordCount];
   if (Mode.Contains(rmExact)) {
@@ -378,7 +387,9 @@ void TDataSet::AssertRingInvariants() const {
 
 void TDataSet::First() {
   CheckBrowseMode();
+  const TOperationMark Mark = MarkOperation();
   DoBeforeScroll();
+  CheckOperationMark(Mark);
   ClearBuffers();
   TryFinally(
       [this] {
@@ -395,7 +406,9 @@ void TDataSet::First() {
 
 void TDataSet::Last() {
   CheckBrowseMode();
+  const TOperationMark Mark = MarkOperation();
   DoBeforeScroll();
+  CheckOperationMark(Mark);
   ClearBuffers();
   TryFinally(
       [this] {
@@ -413,7 +426,9 @@ void TDataSet::Last() {
 std::int32_t TDataSet::MoveBy(std::int32_t Distance) {
   CheckBrowseMode();
   std::int32_t Result = 0;
+  const TOperationMark Mark = MarkOperation();
   DoBeforeScroll();
+  CheckOperationMark(Mark);
   if (Distance == 0 || (Distance > 0 && FEOF) || (Distance < 0 && FBOF)) return 0;
   FBOF = false;
   FEOF = false;
@@ -480,6 +495,7 @@ std::int32_t TDataSet::RecNo() {
 void TDataSet::SetBlockReadSize(std::int32_t Value) {
   if (Value > 0) {
     CheckActive();
+    CheckNotTemporaryState();
     FBlockReadSize = Value;
     SetState(dsBlockRead);
   } else {
@@ -512,7 +528,9 @@ void TDataSet::GotoBookmark(const TBookmark& Bookmark) {
   CheckBrowseMode();
   // The descendant reads BookmarkSize() bytes: a bookmark of another size names no record.
   if (static_cast<std::int32_t>(Bookmark.size()) != FBookmarkSize) DatabaseError(SRecordNotFound);
+  const TOperationMark Mark = MarkOperation();
   DoBeforeScroll();
+  CheckOperationMark(Mark);
   InternalGotoBookmark(Bookmark.data());
   Resync({rmExact, rmCenter});
   DoAfterScroll();

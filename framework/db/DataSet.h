@@ -232,6 +232,27 @@ protected:
   // Checks the buffer-ring invariants in debug builds.
   void AssertRingInvariants() const;
 
+  // Application handlers run in the middle of operations and may act on the dataset there:
+  // cancel or post the record being posted, close the dataset, move to another record. An
+  // operation marks what it relies on before it fires a handler and checks the mark after;
+  // a mark that no longer holds ends the operation with Abort, as a handler that refuses
+  // an operation would: the handler chose to end it, so nothing is reported, and nothing
+  // is stored twice or done to another record.
+  struct TOperationMark {
+    std::uint64_t StateChanges = 0;
+    std::uint64_t Closings = 0;
+    bool OnRecord = false; // the operation acts on the active record, whose bookmark is:
+    TBookmark Record;
+  };
+  TOperationMark MarkOperation(bool OnRecord = false);
+  // Aborts when the state changed since the mark, even there and back, or, for a mark on a
+  // record, when another record is active.
+  void CheckOperationMark(const TOperationMark& Mark);
+  // While a temporary state is in effect a handler is reading one record (filtering it,
+  // calculating its fields): moving the cursor or changing the state would pull the ring
+  // and the record from under the operation that called it, so it is refused.
+  void CheckNotTemporaryState() const;
+
 private:
   friend class TField;
   friend class TFields;
@@ -243,9 +264,10 @@ private:
   void OpenCursorComplete();
   void SetActiveOpen();
   void SetActiveClose();
-  void BeginInsertAppend();
+  void BeginInsertAppend(bool Inserting);
   void EndInsertAppend();
   void AddRecordFromValues(const std::vector<Variant>& Values, bool Append);
+  void CheckStillDeleting(const TOperationMark& Mark);
   void MoveBuffer(std::int32_t From, std::int32_t To);
   void NotifyLinksFirstRecordShift(std::int32_t Shift);
   std::int32_t ComputeBufferCount() const;
@@ -253,6 +275,9 @@ private:
   void RemoveDataSource(TDataSource* ADataSource);
 
   TDataSetState FState = dsInactive;
+  // Every change of FState through SetState, and every closing, counted for TOperationMark.
+  std::uint64_t FStateChanges = 0;
+  std::uint64_t FClosings = 0;
   std::vector<TRecordBuffer> FBuffers; // FBufferCount + 1 while open (the ring and the spare)
   std::int32_t FBufferCount = 0;       // slots that can hold records
   std::int32_t FRecordCount = 0;       // slots that hold records

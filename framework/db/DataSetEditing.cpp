@@ -9,6 +9,7 @@ namespace kelva {
 
 void TDataSet::CheckBrowseMode() {
   CheckActive();
+  CheckNotTemporaryState();
   DataEvent(deCheckBrowseMode, 0);
   switch (FState) {
   case dsEdit:
@@ -42,6 +43,7 @@ void TDataSet::CheckCanModify() {
 
 void TDataSet::CheckOperation(const TDataOperation& Operation,
                               const TDataSetErrorEvent& ErrorEvent) {
+  const TOperationMark Mark = MarkOperation();
   for (;;) {
     try {
       UpdateCursorPos();
@@ -52,7 +54,8 @@ void TDataSet::CheckOperation(const TDataOperation& Operation,
       if (ErrorEvent) ErrorEvent(this, E, Action);
       if (Action == daFail) throw;
       if (Action == daAbort) Abort();
-      // daRetry: run the operation again
+      // daRetry: run the operation again, unless the handler ended it (by cancelling, say)
+      CheckOperationMark(Mark);
     }
   }
 }
@@ -69,7 +72,9 @@ void TDataSet::Edit() {
   }
   CheckBrowseMode();
   CheckCanModify();
+  const TOperationMark Mark = MarkOperation(true);
   DoBeforeEdit();
+  CheckOperationMark(Mark);
   CheckOperation([this] { InternalEdit(); }, OnEditError);
   GetCalcFields(ActiveBuffer());
   SetState(dsEdit);
@@ -77,11 +82,15 @@ void TDataSet::Edit() {
   DoAfterEdit();
 }
 
-void TDataSet::BeginInsertAppend() {
+void TDataSet::BeginInsertAppend(bool Inserting) {
   CheckBrowseMode();
   CheckCanModify();
+  // An insert goes before the active record, an append after the last one.
+  const TOperationMark Mark = MarkOperation(Inserting);
   DoBeforeInsert();
+  CheckOperationMark(Mark);
   DoBeforeScroll();
+  CheckOperationMark(Mark);
 }
 
 void TDataSet::EndInsertAppend() {
@@ -102,7 +111,7 @@ void TDataSet::EndInsertAppend() {
 }
 
 void TDataSet::Insert() {
-  BeginInsertAppend();
+  BeginInsertAppend(true);
   TBookmarkStr Old = Bookmark();
   Old.resize(static_cast<std::size_t>(FBookmarkSize));
   // The first unused buffer (or the spare) becomes the new record's, at the active slot.
@@ -119,7 +128,7 @@ void TDataSet::Insert() {
 }
 
 void TDataSet::Append() {
-  BeginInsertAppend();
+  BeginInsertAppend(false);
   ClearBuffers();
   try {
     InitRecord(FBuffers[0]);
@@ -144,10 +153,15 @@ void TDataSet::Append() {
 }
 
 void TDataSet::Post() {
+  CheckNotTemporaryState();
   UpdateRecord();
   if (FState != dsEdit && FState != dsInsert) return;
+  // A handler that cancelled, posted or closed has ended this edit: storing its buffer
+  // now would store a browsed record as a new one, or a record twice.
+  const TOperationMark Mark = MarkOperation();
   DataEvent(deCheckBrowseMode, 0);
   DoBeforePost();
+  CheckOperationMark(Mark);
   CheckOperation([this] { InternalPost(); }, OnPostError);
   FreeFieldBuffers();
   SetState(dsBrowse);
@@ -156,11 +170,17 @@ void TDataSet::Post() {
 }
 
 void TDataSet::Cancel() {
+  CheckNotTemporaryState();
   if (FState != dsEdit && FState != dsInsert) return;
+  const TOperationMark Mark = MarkOperation();
   DataEvent(deCheckBrowseMode, 0);
   DoBeforeCancel();
+  CheckOperationMark(Mark);
   const bool Scroll = FState == dsInsert;
-  if (Scroll) DoBeforeScroll();
+  if (Scroll) {
+    DoBeforeScroll();
+    CheckOperationMark(Mark);
+  }
   UpdateCursorPos();
   InternalCancel();
   FreeFieldBuffers();
@@ -172,21 +192,34 @@ void TDataSet::Cancel() {
 
 void TDataSet::Delete() {
   CheckActive();
+  CheckNotTemporaryState();
   if (FState == dsInsert || FState == dsSetKey) {
     Cancel();
     return;
   }
   CheckCanModify();
   if (FRecordCount == 0) DatabaseError(SDataSetEmpty);
+  const TOperationMark Mark = MarkOperation(true);
   DataEvent(deCheckBrowseMode, 0);
   DoBeforeDelete();
+  CheckStillDeleting(Mark);
   DoBeforeScroll();
+  CheckStillDeleting(Mark);
   CheckOperation([this] { InternalDelete(); }, OnDeleteError);
   FreeFieldBuffers();
   SetState(dsBrowse);
   Resync({});
   DoAfterDelete();
   DoAfterScroll();
+}
+
+// Deleting relies on the record, not on its edit: a handler that posted or cancelled the
+// pending edit leaves the delete nothing to stop for, since the delete discards it anyway.
+// Another record, an insert or a dataset closed (and perhaps opened again) in between do.
+void TDataSet::CheckStillDeleting(const TOperationMark& Mark) {
+  if (FClosings != Mark.Closings || (FState != dsBrowse && FState != dsEdit) ||
+      GetBookmark() != Mark.Record)
+    Abort();
 }
 
 void TDataSet::SetFields(const std::vector<Variant>& Values) {
@@ -207,10 +240,12 @@ void TDataSet::AddRecordFromValues(const std::vector<Variant>& Values, bool Appe
     Append();
   else
     Insert();
+  const TOperationMark Mark = MarkOperation();
   SetFields(Values);
   UpdateRecord();
   DataEvent(deCheckBrowseMode, 0);
   DoBeforePost();
+  CheckOperationMark(Mark);
   CheckOperation([this, AppendIt] { InternalAddRecord(ActiveBuffer(), AppendIt); }, OnPostError);
   FreeFieldBuffers();
   SetState(dsBrowse);

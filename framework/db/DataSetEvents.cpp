@@ -19,6 +19,8 @@ namespace kelva {
 void TDataSet::SetState(TDataSetState Value) {
   if (Value == FState) return;
   FState = Value;
+  ++FStateChanges;
+  if (Value == dsInactive) ++FClosings;
   FModified = false;
   DataEvent(deUpdateState, 0);
 }
@@ -33,6 +35,43 @@ TDataSetState TDataSet::SetTempState(TDataSetState Value) {
 void TDataSet::RestoreState(TDataSetState Value) {
   FState = Value;
   --FDisableCount;
+}
+
+void TDataSet::CheckNotTemporaryState() const {
+  const char* Activity = nullptr;
+  switch (FState) {
+  case dsFilter:
+    Activity = "filtering records";
+    break;
+  case dsCalcFields:
+  case dsInternalCalc:
+    Activity = "calculating fields";
+    break;
+  case dsNewValue:
+  case dsOldValue:
+  case dsCurValue:
+    Activity = "reading a field value";
+    break;
+  default:
+    return;
+  }
+  DatabaseErrorFmt(SInTemporaryState, {std::string(Activity)});
+}
+
+// ---- Handlers that act on the dataset under an operation --------------------------------
+
+TDataSet::TOperationMark TDataSet::MarkOperation(bool OnRecord) {
+  TOperationMark Mark;
+  Mark.StateChanges = FStateChanges;
+  Mark.Closings = FClosings;
+  Mark.OnRecord = OnRecord;
+  if (OnRecord) Mark.Record = GetBookmark();
+  return Mark;
+}
+
+void TDataSet::CheckOperationMark(const TOperationMark& Mark) {
+  if (FStateChanges != Mark.StateChanges) Abort();
+  if (Mark.OnRecord && GetBookmark() != Mark.Record) Abort();
 }
 
 // ---- Data events and controls -----------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "kelva/framework/db/Fields.h"
 
 #include <algorithm>
+#include <iterator>
 #include <unordered_set>
 
 namespace kelva {
@@ -104,7 +105,9 @@ void TDataSource::AddDataLink(TDataLink* Link) {
 }
 
 void TDataSource::RemoveDataLink(TDataLink* Link) {
-  std::erase(FDataLinks, Link);
+  // Searched from the end: the controls of a form go in the reverse order of their making.
+  const auto It = std::find(FDataLinks.rbegin(), FDataLinks.rend(), Link);
+  if (It != FDataLinks.rend()) FDataLinks.erase(std::next(It).base());
   if (FDataSet) FDataSet->UpdateBufferCount();
 }
 

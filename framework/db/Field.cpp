@@ -8,6 +8,7 @@
 #include "kelva/framework/rtl/SysUtils.h"
 
 #include <cstring>
+#include <utility>
 
 namespace kelva {
 
@@ -37,8 +38,10 @@ TField::~TField() {
 void TField::SetFieldName(const std::string& Value) {
   if (FDataSet && FDataSet->Fields().FindOther(Value, this))
     DatabaseErrorFmt(SDuplicateFieldName, {Value});
+  std::string Upper = AnsiUpperCase(Value);
+  if (FDataSet) FDataSet->Fields().Renamed(this, FUpperName, Upper);
   FFieldName = Value;
-  FUpperName = AnsiUpperCase(Value);
+  FUpperName = std::move(Upper);
 }
 
 std::int32_t TField::Index() const {

@@ -7,6 +7,9 @@
 #include "kelva/framework/rtl/RtlConsts.h"
 #include "kelva/framework/rtl/SysUtils.h"
 
+#include <algorithm>
+#include <string_view>
+
 namespace kelva {
 
 namespace {
@@ -51,6 +54,9 @@ TField* TFieldDef::CreateField(TComponent* Owner) {
   // takes it out of its owner and its dataset.
   std::unique_ptr<TField> Field = NewFieldOfType(FDataType, Owner);
   if (!Field) DatabaseErrorFmt(SUnknownFieldType, {FName});
+  // The field is of one of the classes above, whose Notification only forgets a lookup
+  // dataset it is linked with.
+  Field->RestrictNotificationsToLinks();
   if (FDataType == ftString) Field->SetSize(FSize);
   if (FDataType == ftBCD) {
     auto& BCD = static_cast<TBCDField&>(*Field);
@@ -71,6 +77,13 @@ TFieldDefs::TFieldDefs(TDataSet* DataSet) : FDataSet(DataSet) {}
 TFieldDef* TFieldDefs::CreateDef(const std::string& Name, TFieldType DataType, std::int32_t Size,
                                  bool Required, std::int32_t FieldNo) {
   FItems.push_back(std::make_unique<TFieldDef>(this, Name, DataType, Size, Required, FieldNo));
+  try {
+    // An earlier definition of the same name keeps its entry: IndexOf finds the first.
+    FFirstByName.emplace(AnsiUpperCase(Name), Count() - 1);
+  } catch (...) {
+    FItems.pop_back();
+    throw;
+  }
   return FItems.back().get();
 }
 
@@ -86,10 +99,14 @@ TFieldDef* TFieldDefs::Items(std::int32_t Index) const {
   return FItems[static_cast<std::size_t>(Index)].get();
 }
 
+// The map compares ignoring the case of ASCII letters, so an ASCII name is looked up as it
+// is, and any other by its upper-case form, as the keys are stored.
 std::int32_t TFieldDefs::IndexOf(const std::string& Name) const {
-  for (std::size_t I = 0; I < FItems.size(); ++I)
-    if (AnsiSameText(FItems[I]->Name(), Name)) return static_cast<std::int32_t>(I);
-  return -1;
+  const bool Ascii = std::all_of(Name.begin(), Name.end(),
+                                 [](char C) { return static_cast<unsigned char>(C) < 0x80; });
+  const auto It = Ascii ? FFirstByName.find(std::string_view(Name))
+                        : FFirstByName.find(std::string_view(AnsiUpperCase(Name)));
+  return It == FFirstByName.end() ? -1 : It->second;
 }
 
 TFieldDef* TFieldDefs::Find(const std::string& Name) const {

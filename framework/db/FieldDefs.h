@@ -3,6 +3,7 @@
 #pragma once
 
 #include "kelva/framework/db/Fields.h"
+#include "kelva/framework/rtl/NameMap.h"
 
 #include <cstdint>
 #include <memory>
@@ -60,7 +61,10 @@ public:
   // Appends a definition numbered Count() + 1; the name must be new and not empty.
   TFieldDef* Add(const std::string& Name, TFieldType DataType, std::int32_t Size = 0,
                  bool Required = false);
-  void Clear() { FItems.clear(); }
+  void Clear() {
+    FItems.clear();
+    FFirstByName.clear();
+  }
   std::int32_t Count() const { return static_cast<std::int32_t>(FItems.size()); }
   std::int32_t GetCount() const { return Count(); }
   // Raise EListError SListIndexError outside 0 ... Count()-1.
@@ -76,6 +80,9 @@ public:
 private:
   TDataSet* FDataSet;
   std::vector<std::unique_ptr<TFieldDef>> FItems;
+  // Upper-case name -> index of the first definition with that name (CreateDef allows
+  // more than one).
+  TNameMap<std::int32_t> FFirstByName;
 };
 
 } // namespace kelva

@@ -6,6 +6,7 @@
 #include "kelva/framework/db/DataSetTypes.h"
 #include "kelva/framework/rtl/Component.h"
 #include "kelva/framework/rtl/Currency.h"
+#include "kelva/framework/rtl/NameMap.h"
 #include "kelva/framework/rtl/Variant.h"
 
 #include <concepts>
@@ -452,11 +453,15 @@ private:
 
   // The first field other than Except whose name matches, or null.
   TField* FindOther(const std::string& Name, const TField* Except) const;
-  void Add(TField* Field) { FList.push_back(Field); }
+  void Add(TField* Field);
   void Remove(TField* Field);
+  // Field, one of these, is about to be renamed (before its names change).
+  void Renamed(TField* Field, const std::string& OldUpper, const std::string& NewUpper);
 
   TDataSet* FDataSet;
   std::vector<TField*> FList;
+  // The fields by upper-case name: names are unique among them (SDuplicateFieldName).
+  TNameMap<TField*> FByName;
 };
 
 } // namespace kelva

@@ -39,7 +39,7 @@ void RegisterControls() {
   const TClassInfo* Graphic = TClassBuilder<TGraphicControl>("TGraphicControl", Control).Register();
 
   TClassBuilder<TForm>("TForm", Win)
-      .Creatable()
+      .CreatableRestrictedToLinks()
       .String("Caption", &TForm::Caption, &TForm::SetCaption)
       .Enum("BorderStyle", TypeInfoFormBorderStyle(), &TForm::BorderStyle, &TForm::SetBorderStyle,
             bsSizeable)
@@ -55,13 +55,13 @@ void RegisterControls() {
       .Register();
 
   TClassBuilder<TLabel>("TLabel", Graphic)
-      .Creatable()
+      .CreatableRestrictedToLinks()
       .String("Caption", &TLabel::Caption, &TLabel::SetCaption)
       .Reference<TWinControl>("FocusControl", "TWinControl", &TLabel::FocusControl,
                               &TLabel::SetFocusControl)
       .Register();
   TClassBuilder<TButton>("TButton", Win)
-      .Creatable()
+      .CreatableRestrictedToLinks()
       .String("Caption", &TButton::Caption, &TButton::SetCaption)
       .Bool("Default", &TButton::Default, &TButton::SetDefault, false)
       .Bool("Cancel", &TButton::Cancel, &TButton::SetCancel, false)
@@ -69,32 +69,32 @@ void RegisterControls() {
       .Event("OnClick", TypeInfoNotifyEvent(), &TButton::OnClick)
       .Register();
   TClassBuilder<TMemo>("TMemo", Win)
-      .Creatable()
+      .CreatableRestrictedToLinks()
       .Strings("Lines", static_cast<TStringList& (TMemo::*)()>(&TMemo::Lines), &TMemo::SetLines)
       .Bool("ReadOnly", &TMemo::ReadOnly, &TMemo::SetReadOnly, false)
       .Event("OnChange", TypeInfoNotifyEvent(), &TMemo::OnChange)
       .Register();
   TClassBuilder<TGroupBox>("TGroupBox", Win)
-      .Creatable()
+      .CreatableRestrictedToLinks()
       .String("Caption", &TGroupBox::Caption, &TGroupBox::SetCaption)
       .Register();
   TClassBuilder<TPanel>("TPanel", Win)
-      .Creatable()
+      .CreatableRestrictedToLinks()
       .String("Caption", &TPanel::Caption, &TPanel::SetCaption)
       .Register();
   TClassBuilder<TSpeedButton>("TSpeedButton", Graphic)
-      .Creatable()
+      .CreatableRestrictedToLinks()
       .Strings("Glyph", &TSpeedButton::Glyph, &TSpeedButton::SetGlyph)
       .Integer("NumGlyphs", &TSpeedButton::NumGlyphs, &TSpeedButton::SetNumGlyphs, 1)
       .Bool("Flat", &TSpeedButton::Flat, &TSpeedButton::SetFlat, false)
       .Event("OnClick", TypeInfoNotifyEvent(), &TSpeedButton::OnClick)
       .Register();
   TClassBuilder<TTabSheet>("TTabSheet", Win)
-      .Creatable()
+      .CreatableRestrictedToLinks()
       .String("Caption", &TTabSheet::Caption, &TTabSheet::SetCaption)
       .Register();
   TClassBuilder<TPageControl>("TPageControl", Win)
-      .Creatable()
+      .CreatableRestrictedToLinks()
       .Reference<TTabSheet>("ActivePage", "TTabSheet", &TPageControl::ActivePage,
                             &TPageControl::SetActivePage)
       .Event("OnChanging", TypeInfoTabChangingEvent(), &TPageControl::OnChanging)
@@ -111,9 +111,9 @@ void RegisterDataControls() {
           .Bool("ReadOnly", &TDBFieldControl::ReadOnly, &TDBFieldControl::SetReadOnly, false)
           .Event("OnChange", TypeInfoNotifyEvent(), &TDBFieldControl::OnChange)
           .Register();
-  TClassBuilder<TDBEdit>("TDBEdit", FieldControl).Creatable().Register();
+  TClassBuilder<TDBEdit>("TDBEdit", FieldControl).CreatableRestrictedToLinks().Register();
   TClassBuilder<TDBComboBox>("TDBComboBox", FieldControl)
-      .Creatable()
+      .CreatableRestrictedToLinks()
       .Enum("Style", TypeInfoComboBoxStyle(), &TDBComboBox::Style, &TDBComboBox::SetStyle,
             csDropDown)
       .Strings("Items", static_cast<TStringList& (TDBComboBox::*)()>(&TDBComboBox::Items),
@@ -121,7 +121,7 @@ void RegisterDataControls() {
       .Bool("Sorted", &TDBComboBox::Sorted, &TDBComboBox::SetSorted, false)
       .Register();
   TClassBuilder<TDBNavigator>("TDBNavigator", ClassInfo<TWinControl>())
-      .Creatable()
+      .CreatableRestrictedToLinks()
       .Reference<TDataSource>("DataSource", "TDataSource", &TDBNavigator::DataSource,
                               &TDBNavigator::SetDataSource)
       .SetOf("VisibleButtons", TypeInfoNavButtonSet(), &TDBNavigator::VisibleButtons,
@@ -143,7 +143,7 @@ void RegisterDataControls() {
       .Register();
   TClassBuilder<TDBGridColumns>("TDBGridColumns", ClassInfo<TCollection>()).Register();
   TClassBuilder<TDBGrid>("TDBGrid", ClassInfo<TWinControl>())
-      .Creatable()
+      .CreatableRestrictedToLinks()
       .Reference<TDataSource>("DataSource", "TDataSource", &TDBGrid::DataSource,
                               &TDBGrid::SetDataSource)
       .Object("Columns", "TDBGridColumns",

@@ -6,6 +6,7 @@
 #include "kelva/framework/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace kelva {
 
@@ -32,8 +33,10 @@ void TControl::SetParent(TWinControl* AParent) {
          (dynamic_cast<TWinControl*>(this) &&
           static_cast<TWinControl*>(this)->ContainsControl(Form->ActiveControl()))))
       Form->FActiveControl = nullptr;
+    // Searched from the end: a form destroys its controls last first.
     auto& Siblings = FParent->FControls;
-    Siblings.erase(std::remove(Siblings.begin(), Siblings.end(), this), Siblings.end());
+    const auto It = std::find(Siblings.rbegin(), Siblings.rend(), this);
+    if (It != Siblings.rend()) Siblings.erase(std::next(It).base());
     FParent->ControlRemoved(this);
   }
   FParent = AParent;

@@ -33,6 +33,16 @@ public:
     FInfo.Create = [](TComponent* Owner) -> TComponent* { return new T(Owner); };
     return *this;
   }
+  // The same, for a class whose Notification keeps the promise of
+  // TComponent::RestrictNotificationsToLinks: each instance made here makes it.
+  TClassBuilder& CreatableRestrictedToLinks() {
+    FInfo.Create = [](TComponent* Owner) -> TComponent* {
+      T* Made = new T(Owner);
+      Made->RestrictNotificationsToLinks();
+      return Made;
+    };
+    return *this;
+  }
 
   template <class Get, class Set>
   TClassBuilder& Integer(std::string Name, Get G, Set S, std::int64_t Default = 0) {

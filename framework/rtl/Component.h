@@ -2,6 +2,7 @@
 // the component state, removal notifications and the loading protocol.
 #pragma once
 
+#include "kelva/framework/rtl/NameMap.h"
 #include "kelva/framework/rtl/Types.h"
 
 #include <cstdint>
@@ -50,6 +51,16 @@ public:
   void FreeNotification(TComponent* AComponent);
   void RemoveFreeNotification(TComponent* AComponent);
 
+  // A promise about this component's Notification: it reacts only to being told of the
+  // removal of a component it is linked with by FreeNotification (asked by either side,
+  // between siblings too), and otherwise only passes notifications on to what it owns. Its
+  // owner then tells it of nothing else, so that a form or dataset with thousands of
+  // components does not tell each of them of every other one. Only the code that created
+  // the component, and so knows its exact class, may make the promise: a descendant class
+  // may react to more.
+  void RestrictNotificationsToLinks();
+  bool NotificationsRestrictedToLinks() const { return FRestrictedToLinks; }
+
   void Loading();
   virtual void Loaded();
   // Set while a form reader assigns the component's properties; cleared before Loaded.
@@ -76,24 +87,48 @@ protected:
 private:
   // Raises EComponentError when another owned component than AComponent is named NewName.
   void ValidateRename(const TComponent* AComponent, const std::string& NewName) const;
+  void RenameOwned(TComponent* AComponent, const std::string& OldName, const std::string& NewName);
   // Takes AComponent out of this component's list and clears its owner; false when it is no
   // longer in the list (a notification handler removed or destroyed it meanwhile).
   bool DetachComponent(TComponent* AComponent);
-  // Drops the free-notification link between this component and AComponent, on both sides.
+  // Drops the links (free notification and sibling) between this component and AComponent,
+  // on both sides.
   void UnlinkFreeNotification(TComponent* AComponent);
-  void DropFreeNotify(TComponent* AComponent);
+
+  // Whether Owned, a component of this one, hears every notification this one passes on.
+  static bool Receives(const TComponent* Owned) {
+    return !Owned->FRestrictedToLinks || !Owned->FComponents.empty();
+  }
+  void AddReceiver(TComponent* Owned);
+  void DropReceiver(TComponent* Owned);
+  // Passes a notification on to the owned components that may react to it.
+  void NotifyOwned(TComponent* AComponent, TOperation Operation);
+  // Checks, in debug builds and for a few owned components, what the members below state.
+  void AssertOwnedInvariants() const;
 
   TComponent* FOwner = nullptr;
   std::string FName;
   TComponentState FComponentState;
+  bool FRestrictedToLinks = false;
+  // Orders the owner's components: given at insertion from the owner's FNextOrder, so it
+  // rises along the owner's list.
+  std::uint64_t FOrder = 0;
+  std::uint64_t FNextOrder = 0;
   // The owned components, in insertion order. The owner deletes them: every entry was created
   // with new and is removed from here before it is deleted.
   std::vector<TComponent*> FComponents;
-  // Mutual links: A is in B's list exactly when B is in A's.
+  // The owned components for which Receives() holds, in list order.
+  std::vector<TComponent*> FReceivers;
+  // The named owned components by name (CompareText); names are unique among them.
+  TNameMap<TComponent*> FNames;
+  // Mutual links: A is in B's list exactly when B is in A's. FSiblingLinks holds the links
+  // asked between components of one owner, which tell nothing on destruction: they only
+  // let the owner's notifications reach a component restricted to links.
   std::vector<TComponent*> FFreeNotifies;
-  // The positions of the Notification loops now walking FComponents (nested loops stack up);
-  // removing an entry shifts those beyond it, so that no component is skipped or told twice.
-  std::vector<std::int32_t*> FNotifyCursors;
+  std::vector<TComponent*> FSiblingLinks;
+  // The receivers of the notifications this component is passing on now (nested ones stack
+  // up); a component leaving this one is blanked out of them, so it is never told after.
+  std::vector<std::vector<TComponent*>*> FSending;
   std::vector<std::pair<std::string, std::string>> FEventHandlerNames;
 };
 

@@ -36,13 +36,6 @@ bool IsLeapYear(std::int64_t Year) {
   detail::ThrowConvertError(SInvalidDateTime, std::string_view(Buffer, IntToStrBuf(Value, Buffer)));
 }
 
-std::int32_t CheckedDate(std::int64_t Date, TDateTime Source) {
-  if (Date < std::numeric_limits<std::int32_t>::min() ||
-      Date > std::numeric_limits<std::int32_t>::max())
-    InvalidDateTime(Source);
-  return static_cast<std::int32_t>(Date);
-}
-
 bool TryEncodeDate(int Year, int Month, int Day, TDateTime& Value) {
   if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1) return false;
   const int* Before = DaysBeforeMonth[IsLeapYear(Year) ? 1 : 0];
@@ -252,15 +245,24 @@ bool ParseTrimmed(const std::string& S, Parser Parse, TDateTime& Value) {
 // ---------------------------------------------------------------------------------------
 // Time stamps
 
-TTimeStamp DateTimeToTimeStamp(TDateTime DateTime) {
+bool TryDateTimeToTimeStamp(TDateTime DateTime, TTimeStamp& TimeStamp) {
   const double Product = DateTime * MSecsPerDay;
-  if (!(std::fabs(Product) < MaxMSecs)) InvalidDateTime(DateTime); // NaN too
-  const std::int64_t MSecs = std::llround(Product);                // exact halves away from zero
+  if (!(std::fabs(Product) < MaxMSecs)) return false; // NaN too
+  const std::int64_t MSecs = std::llround(Product);   // exact halves away from zero
   const std::int64_t Magnitude = MSecs < 0 ? -MSecs : MSecs;
   const std::int64_t Days = Magnitude / MSecsPerDay;
+  const std::int64_t Date = MSecs >= 0 ? DateDelta + Days : DateDelta - Days;
+  if (Date < std::numeric_limits<std::int32_t>::min() ||
+      Date > std::numeric_limits<std::int32_t>::max())
+    return false;
+  TimeStamp.Time = static_cast<std::int32_t>(Magnitude % MSecsPerDay);
+  TimeStamp.Date = static_cast<std::int32_t>(Date);
+  return true;
+}
+
+TTimeStamp DateTimeToTimeStamp(TDateTime DateTime) {
   TTimeStamp Result;
-  Result.Time = static_cast<std::int32_t>(Magnitude % MSecsPerDay);
-  Result.Date = CheckedDate(MSecs >= 0 ? DateDelta + Days : DateDelta - Days, DateTime);
+  if (!TryDateTimeToTimeStamp(DateTime, Result)) InvalidDateTime(DateTime);
   return Result;
 }
 

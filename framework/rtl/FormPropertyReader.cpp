@@ -236,7 +236,9 @@ void TFormPropertyReader::ReadCollection(TCollection& Collection, const TPropInf
   ExpectKind(Value, TFormValueKind::Collection, Where);
   Target.Steps.push_back(TPathStep{&Prop, -1});
   // References read for the items about to go would land on the new items at their indexes.
-  std::erase_if(FFixups, [&](const TFixup& Fixup) { return Leads(Target, Fixup.Target); });
+  if (const auto Own = FFixupsOf.find(Target.Holder); Own != FFixupsOf.end())
+    for (std::size_t Index : Own->second)
+      if (Leads(Target, FFixups[Index].Target)) FFixups[Index].Dropped = true;
   ReportAt(Value.Line, Where, [&] { Collection.Clear(); });
   for (const TFormItem& ItemNode : Value.Items) {
     TCollectionItem* Item = nullptr;
@@ -256,7 +258,14 @@ void TFormPropertyReader::AddFixup(const TPropInfo& Prop, const TTarget& Target,
                                    const std::string& Where, const TFormValue& Value) {
   ExpectKind(Value, TFormValueKind::Identifier, Where);
   if (!Prop.SetObject) ReadOnlyError(Value, Where);
+  std::vector<std::size_t>& Own = FFixupsOf[Target.Holder];
   FFixups.push_back(TFixup{Target, &Prop, Value.Text, Where, Value.Line});
+  try {
+    Own.push_back(FFixups.size() - 1);
+  } catch (...) {
+    FFixups.pop_back();
+    throw;
+  }
 }
 
 bool TFormPropertyReader::Leads(const TTarget& Prefix, const TTarget& Target) {
@@ -293,6 +302,7 @@ TComponent* TFormPropertyReader::FindComponentNamed(const std::string& Name) con
 
 void TFormPropertyReader::ResolveFixups() {
   for (const TFixup& Fixup : FFixups) {
+    if (Fixup.Dropped) continue;
     TComponent* Component = FindComponentNamed(Fixup.ComponentName);
     if (!Component)
       FormReadError(Fixup.Line, Fixup.Where + ": component " + Fixup.ComponentName + " not found");
@@ -308,6 +318,7 @@ void TFormPropertyReader::ResolveFixups() {
     ReportAt(Fixup.Line, Fixup.Where, [&] { Fixup.Prop->SetObject(Object, Component); });
   }
   FFixups.clear();
+  FFixupsOf.clear();
 }
 
 } // namespace kelva

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace kelva {
@@ -67,6 +68,7 @@ private:
     std::string ComponentName;
     std::string Where;
     int Line = 0;
+    bool Dropped = false; // its collection item was read again: nothing to resolve
   };
 
   void ReadProperty(TObject& Instance, const TClassInfo* Class, TTarget Target,
@@ -88,6 +90,9 @@ private:
 
   TFormReaderHost& FHost;
   std::vector<TFixup> FFixups;
+  // The positions in FFixups of each holder's fixups, so that reading a collection looks
+  // only at its own component's references, not at every one read so far.
+  std::unordered_map<const TComponent*, std::vector<std::size_t>> FFixupsOf;
 };
 
 } // namespace kelva

@@ -23,8 +23,9 @@ class TDestructionWatch final : public TComponent {
 public:
   TDestructionWatch() : TComponent(nullptr) {}
   ~TDestructionWatch() override {
-    for (TComponent* C : FWatched)
-      if (Alive(C)) C->RemoveFreeNotification(this);
+    // Last first: each link is then the last of this component's, found at once.
+    for (auto It = FWatched.rbegin(); It != FWatched.rend(); ++It)
+      if (Alive(*It)) (*It)->RemoveFreeNotification(this);
   }
 
   void Watch(TComponent* C) {

@@ -234,6 +234,10 @@ bool FifteenDigits(double Value, char (&Digits)[15], int& Exponent) {
 } // namespace
 
 std::size_t FloatToStrBuf(double Value, char* Buffer) {
+  return FloatToStrBuf(Value, Buffer, FormatSettings.DecimalSeparator);
+}
+
+std::size_t FloatToStrBuf(double Value, char* Buffer, char Separator) {
   char* Out = Buffer;
   if (std::isnan(Value)) return static_cast<std::size_t>(CopyChars(Out, "NAN", 3) - Buffer);
   if (Value < 0) {
@@ -268,7 +272,6 @@ std::size_t FloatToStrBuf(double Value, char* Buffer) {
   int Count = 15;
   while (Count > 1 && Digits[Count - 1] == '0') --Count;
 
-  const char Separator = FormatSettings.DecimalSeparator;
   if (Exponent >= -4 && Exponent <= 14) {
     if (Exponent >= 0) {
       const int IntDigits = Exponent + 1;
@@ -340,7 +343,10 @@ bool ConvertScanned(const detail::DecimalText& D, const char* Begin, const char*
 } // namespace
 
 bool TryStrToFloat(const char* Text, std::size_t Length, double& Value) {
-  const char Separator = FormatSettings.DecimalSeparator;
+  return TryStrToFloat(Text, Length, Value, FormatSettings.DecimalSeparator);
+}
+
+bool TryStrToFloat(const char* Text, std::size_t Length, double& Value, char Separator) {
   detail::DecimalText D;
   if (!detail::ScanDecimalText(Text, Length, Separator, D)) return false;
   // from_chars takes no sign and only '.': pass the unsigned number, with the separator
@@ -375,6 +381,10 @@ double StrToFloat(const std::string& S) {
 // CurrToStr and StrToCurr
 
 std::size_t CurrToStrBuf(Currency Value, char* Buffer) {
+  return CurrToStrBuf(Value, Buffer, FormatSettings.DecimalSeparator);
+}
+
+std::size_t CurrToStrBuf(Currency Value, char* Buffer, char Separator) {
   char* Out = Buffer;
   std::uint64_t Magnitude = static_cast<std::uint64_t>(Value.Scaled);
   if (Value.Scaled < 0) {
@@ -384,7 +394,7 @@ std::size_t CurrToStrBuf(Currency Value, char* Buffer) {
   Out = std::to_chars(Out, Out + 20, Magnitude / 10000).ptr;
   unsigned Fraction = static_cast<unsigned>(Magnitude % 10000);
   if (Fraction != 0) {
-    *Out++ = FormatSettings.DecimalSeparator;
+    *Out++ = Separator;
     for (unsigned Unit = 1000; Fraction != 0; Unit /= 10) {
       *Out++ = static_cast<char>('0' + Fraction / Unit);
       Fraction %= Unit;
@@ -399,8 +409,12 @@ std::string CurrToStr(Currency Value) {
 }
 
 bool TryStrToCurr(const char* Text, std::size_t Length, Currency& Value) {
+  return TryStrToCurr(Text, Length, Value, FormatSettings.DecimalSeparator);
+}
+
+bool TryStrToCurr(const char* Text, std::size_t Length, Currency& Value, char Separator) {
   detail::DecimalText D;
-  if (!detail::ScanDecimalText(Text, Length, FormatSettings.DecimalSeparator, D)) return false;
+  if (!detail::ScanDecimalText(Text, Length, Separator, D)) return false;
   // The digits of the number as one sequence (integer digits, then fraction digits); the
   // scaled value's integer part is made of its first Point digits.
   const std::int64_t IntCount = D.IntEnd - D.IntBegin;

@@ -176,16 +176,32 @@ void TMemoryStream::SaveToFile(const std::string& FileName) {
 
 namespace {
 
+// Puts a descriptor that was opened without waiting back into blocking mode, in which a
+// stream reads and writes, and tells whether its file knows its size. False for a directory,
+// which opens for reading on POSIX systems but is no file to stream, and for a descriptor
+// that is not open.
+bool PrepareDescriptor(int Fd, bool& SizeKnown) {
+  struct stat Info {};
+  if (::fstat(Fd, &Info) != 0 || S_ISDIR(Info.st_mode)) return false;
+  const int Flags = ::fcntl(Fd, F_GETFL);
+  if (Flags < 0) return false;
+  if ((Flags & O_NONBLOCK) != 0 && ::fcntl(Fd, F_SETFL, Flags & ~O_NONBLOCK) != 0) return false;
+  SizeKnown = S_ISREG(Info.st_mode);
+  return true;
+}
+
 // Opens FileName as Mode asks and returns the descriptor; raises EFCreateError or
 // EFOpenError with the name, after closing anything it opened.
-int OpenFile(const std::string& FileName, std::uint16_t Mode, bool& CanRead, bool& CanWrite) {
+int OpenFile(const std::string& FileName, std::uint16_t Mode, bool& CanRead, bool& CanWrite,
+             bool& SizeKnown) {
   const bool Create = (Mode & fmCreate) == fmCreate;
   auto Fail = [&]() -> int {
     if (Create) throw EFCreateError(Format(SFCreateError, {FileName}));
     throw EFOpenError(Format(SFOpenError, {FileName}));
   };
 
-  int Flags = O_CLOEXEC;
+  // Without O_NONBLOCK, opening a FIFO waits until its other end is opened, possibly forever.
+  int Flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
   if (Create) {
     Flags |= O_RDWR | O_CREAT | O_TRUNC;
     CanRead = CanWrite = true;
@@ -211,10 +227,7 @@ int OpenFile(const std::string& FileName, std::uint16_t Mode, bool& CanRead, boo
   do Fd = ::open(FileName.c_str(), Flags, 0666);
   while (Fd < 0 && errno == EINTR);
   if (Fd < 0) return Fail();
-
-  // A directory opens for reading on POSIX systems but is no file to stream.
-  struct stat Info {};
-  if (::fstat(Fd, &Info) != 0 || S_ISDIR(Info.st_mode)) {
+  if (!PrepareDescriptor(Fd, SizeKnown)) {
     ::close(Fd);
     return Fail();
   }
@@ -224,12 +237,28 @@ int OpenFile(const std::string& FileName, std::uint16_t Mode, bool& CanRead, boo
 } // namespace
 
 TFileStream::TFileStream(const std::string& FileName, std::uint16_t Mode) : FFileName(FileName) {
-  FHandle = OpenFile(FileName, Mode, FCanRead, FCanWrite);
+  FHandle = OpenFile(FileName, Mode, FCanRead, FCanWrite, FSizeKnown);
+}
+
+TFileStream::TFileStream(TAdopt, int Handle, const std::string& FileName)
+    : FFileName(FileName), FHandle(Handle) {
+  const int Flags = ::fcntl(Handle, F_GETFL);
+  if (Flags < 0 || !PrepareDescriptor(Handle, FSizeKnown)) {
+    if (Handle >= 0) ::close(Handle);
+    FHandle = -1;
+    throw EFOpenError(Format(SFOpenError, {FileName}));
+  }
+  FCanRead = (Flags & O_ACCMODE) != O_WRONLY;
+  FCanWrite = (Flags & O_ACCMODE) != O_RDONLY;
+}
+
+std::unique_ptr<TFileStream> TFileStream::FromHandle(int Handle, const std::string& FileName) {
+  return std::unique_ptr<TFileStream>(new TFileStream(TAdopt{}, Handle, FileName));
 }
 
 TFileStream::~TFileStream() {
   // Nothing is buffered here, so closing cannot lose data that Write reported as written.
-  ::close(FHandle);
+  if (FHandle >= 0) ::close(FHandle);
 }
 
 std::int64_t TFileStream::Read(void* Buffer, std::int64_t Count) {

@@ -6,6 +6,7 @@
 #include "kelva/framework/rtl/Types.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -41,6 +42,9 @@ public:
   std::int64_t Position() { return Seek(0, soCurrent); }
   void SetPosition(std::int64_t Value) { Seek(Value, soBeginning); }
   virtual std::int64_t Size();
+  // False for a stream that cannot tell its size or position (a pipe, a terminal): Size()
+  // then means nothing, and the only way to its end is to read until Read returns 0.
+  virtual bool HasKnownSize() { return true; }
   // Truncates or extends the stream; a stream that cannot change its size raises EStreamError.
   virtual void SetSize(std::int64_t NewSize);
 
@@ -93,10 +97,15 @@ public:
 
 // A file opened with POSIX calls, binary, unbuffered: every Write reaches the operating system
 // at once, so write errors surface where they happen. The destructor closes the file.
+// Opening never waits: a FIFO opened for reading without a writer reads as empty, one opened
+// for writing without a reader is refused.
 class TFileStream : public TStream {
 public:
   // Raises EFCreateError (fmCreate) or EFOpenError (open modes, which need an existing file).
   TFileStream(const std::string& FileName, std::uint16_t Mode);
+  // Takes over Handle, a descriptor opened elsewhere (with flags the modes cannot express);
+  // FileName only names it. Access follows the descriptor's own mode; the stream closes it.
+  static std::unique_ptr<TFileStream> FromHandle(int Handle, const std::string& FileName);
   ~TFileStream() override;
 
   const std::string& FileName() const { return FFileName; }
@@ -105,6 +114,8 @@ public:
   std::int64_t Write(const void* Buffer, std::int64_t Count) override;
   std::int64_t Seek(std::int64_t Offset, TSeekOrigin Origin) override;
   std::int64_t Size() override;
+  // Only a regular file knows its size; pipes, terminals and other devices do not.
+  bool HasKnownSize() override { return FSizeKnown; }
   void SetSize(std::int64_t NewSize) override;
 
   // Asks the operating system to put the written data on the storage device (fsync); raises
@@ -118,12 +129,15 @@ public:
   void SetWriteBehind(bool On) { FWriteBehind = On; }
 
 private:
+  struct TAdopt {};
+  TFileStream(TAdopt, int Handle, const std::string& FileName);
   void StartWriteBack();
 
   std::string FFileName;
   int FHandle = -1;
   bool FCanRead = false;
   bool FCanWrite = false;
+  bool FSizeKnown = true;
   bool FWriteBehind = false;
   std::int64_t FUnstartedBytes = 0; // written since the last StartWriteBack
 };

@@ -56,7 +56,16 @@ inline constexpr std::size_t CurrToStrBufSize = 24; // the longest text has 21 c
 std::size_t CurrToStrBuf(Currency Value, char* Buffer);
 bool TryStrToCurr(const char* Text, std::size_t Length, Currency& Value);
 
+// The same texts with the decimal separator given instead of FormatSettings': for text
+// that must read the same whatever the process's settings are.
+std::size_t FloatToStrBuf(double Value, char* Buffer, char DecimalSeparator);
+bool TryStrToFloat(const char* Text, std::size_t Length, double& Value, char DecimalSeparator);
+std::size_t CurrToStrBuf(Currency Value, char* Buffer, char DecimalSeparator);
+bool TryStrToCurr(const char* Text, std::size_t Length, Currency& Value, char DecimalSeparator);
+
 TTimeStamp DateTimeToTimeStamp(TDateTime DateTime);
+// False, instead of raising, when the time stamp's day number would not fit 32 bits.
+bool TryDateTimeToTimeStamp(TDateTime DateTime, TTimeStamp& TimeStamp);
 TDateTime TimeStampToDateTime(const TTimeStamp& TimeStamp);
 std::int64_t TimeStampToMSecs(const TTimeStamp& TimeStamp);
 TTimeStamp MSecsToTimeStamp(std::int64_t MSecs);

@@ -2,12 +2,15 @@
 // fields read back from slot texts, including blank, hand-edited and unreadable ones.
 #include "DatasetProbe.h"
 
+#include "kelva/dataset/SlotText.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <random>
 
 namespace kelva::testing {
 namespace {
@@ -96,7 +99,7 @@ TEST(SlotText, DatesAndTimesTravelAsDayNumbersAndMilliseconds) {
   EXPECT_EQ(D.FieldByName("S")->AsString(), "1850-03-01 06:00:00");
 }
 
-TEST(SlotText, NumbersFollowTheDecimalSeparatorInForce) {
+TEST(SlotText, NumbersAreStoredWithAPointWhateverTheSeparatorInForce) {
   struct SeparatorGuard {
     char Saved = FormatSettings.DecimalSeparator;
     ~SeparatorGuard() { FormatSettings.DecimalSeparator = Saved; }
@@ -104,8 +107,9 @@ TEST(SlotText, NumbersFollowTheDecimalSeparatorInForce) {
   FormatSettings.DecimalSeparator = ',';
   TProbeDataset D;
   StoreOne(D, "FIELD=F,FLOAT,0", [](TField* F) { F->SetAsFloat(2.5); });
-  EXPECT_EQ(D.StoredSlot(0, 1), RightAligned("2,5", 23));
+  EXPECT_EQ(D.StoredSlot(0, 1), RightAligned("2.5", 23));
   EXPECT_DOUBLE_EQ(D.Fields()[0]->AsFloat(), 2.5);
+  EXPECT_EQ(D.Fields()[0]->AsString(), "2,5");
 }
 
 TEST(SlotText, NullValuesBlankTheSlotAndLeaveTheCallersBufferAlone) {
@@ -170,16 +174,72 @@ TEST(SlotText, UnreadableNumbersRaiseConversionErrors) {
     std::string Line;
     std::string Text;
   };
+  // A SMALLINT beyond 16 bits is refused, not wrapped (40000 would read as -25536).
   for (const BadCase& Case : std::vector<BadCase>{{"FIELD=F,INTEGER,0", "12a"},
                                                   {"FIELD=F,SMALLINT,0", "1.5"},
-                                                  {"FIELD=F,FLOAT,0", "1,5"},
+                                                  {"FIELD=F,SMALLINT,0", "40000"},
+                                                  {"FIELD=F,SMALLINT,0", "-32769"},
+                                                  {"FIELD=F,FLOAT,0", "1,5,0"},
+                                                  {"FIELD=F,FLOAT,0", "1.79769313486232E308"},
                                                   {"FIELD=F,DATE,0", "x"},
+                                                  {"FIELD=F,DATE,0", "1E300"},
                                                   {"FIELD=F,TIME,0", "--1"}}) {
     SCOPED_TRACE(Case.Line);
     TProbeDataset D;
     StoreOne(D, Case.Line, [](TField* F) { F->SetValue(Variant(1)); });
     D.PlantSlot(0, 1, Case.Text);
     EXPECT_THROW(D.Fields()[0]->AsString(), EConvertError);
+  }
+}
+
+TEST(SlotText, ValuesWhoseTextsWouldNotReadBackAreRefused) {
+  // Handed over as native buffers, past the fields' own checks.
+  TProbeDataset D;
+  D.Describe({"FIELD=S,SMALLINT,0", "FIELD=M,BCD,0"});
+  D.Open();
+  D.Append();
+  const std::int32_t Wide = 40000;
+  EXPECT_EQ(DatabaseErrorOf([&] { D.FieldByName("S")->SetData(&Wide); }),
+            "Invalid value for field 'S'");
+  char Text[34] = "twelve";
+  EXPECT_EQ(DatabaseErrorOf([&] { D.FieldByName("M")->SetData(Text); }),
+            "Invalid value for field 'M'");
+  EXPECT_TRUE(D.FieldByName("S")->IsNull());
+  EXPECT_TRUE(D.FieldByName("M")->IsNull());
+  std::strcpy(Text, "12,5"); // an amount as files saved under a ',' setting hold it
+  D.FieldByName("M")->SetData(Text);
+  EXPECT_EQ(D.FieldByName("M")->AsCurrency(), Currency::FromScaled(125000));
+  D.Cancel();
+}
+
+// Loading checks slots without converting the common shapes: the check must agree with
+// what reading the slot does, for texts of every shape, wherever they stand in the slot.
+TEST(SlotText, ReadabilityAgreesWithReading) {
+  const std::pair<TFieldType, std::uint16_t> Types[] = {
+      {ftInteger, 12}, {ftSmallint, 6}, {ftFloat, 23}, {ftDateTime, 22},
+      {ftDate, 22},    {ftTime, 22},    {ftBCD, 34}};
+  const std::string Alphabet = "0123456789999000 -+.,eE$x";
+  std::mt19937 Random(7);
+  for (int Round = 0; Round < 20000; ++Round) {
+    const auto& [Type, Width] = Types[Random() % std::size(Types)];
+    std::string Text;
+    for (std::size_t Length = Random() % (Width + 1u); Text.size() < Length;)
+      Text += Alphabet[Random() % Alphabet.size()];
+    const std::size_t At = Random() % (Width - Text.size() + 1);
+    std::string Slot(Width, ' ');
+    Slot.replace(At, Text.size(), Text);
+    SCOPED_TRACE("'" + Slot + "'");
+    alignas(8) char Value[BCDBufferSize + 8];
+    bool Reads = true;
+    try {
+      SlotToValue(Slot.data(), Width, Type, Value);
+    } catch (const EConvertError&) {
+      Reads = false;
+    }
+    Currency Amount;
+    if (Reads && Type == ftBCD && !CharSlotText(Slot.data(), Width).empty())
+      Reads = SlotTextToCurr(Value, std::strlen(Value), Amount);
+    ASSERT_EQ(SlotTextReadable(Slot.data(), Width, Type), Reads);
   }
 }
 

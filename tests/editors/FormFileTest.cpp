@@ -79,6 +79,21 @@ TEST(PackageFormFile, DatasetStoredOpenComesBackOpenWithItsParameters) {
   EXPECT_EQ(Grid->VisibleRowCount(), 4); // 90 pixels: a title row and four rows of 18
 }
 
+// The controls and fields a form file makes are told only of what they are linked with:
+// a grid still lets go of its data source when that goes.
+TEST(PackageFormFile, ReadControlsStillHearOfTheirDataSourceGoing) {
+  std::unique_ptr<TComponent> Form = ReadForm(CustomerForm);
+  auto* Data = dynamic_cast<TEventDataset*>(Form->FindComponent("Data"));
+  auto* Grid = dynamic_cast<TDBGrid*>(Form->FindComponent("Grid"));
+  ASSERT_TRUE(Data && Grid);
+  EXPECT_TRUE(Grid->NotificationsRestrictedToLinks());
+  EXPECT_TRUE(Form->FindComponent("DataNAME")->NotificationsRestrictedToLinks());
+  EXPECT_FALSE(Data->NotificationsRestrictedToLinks()) << "not registered as keeping the promise";
+  delete Form->FindComponent("Source");
+  EXPECT_EQ(Grid->DataSource(), nullptr);
+  EXPECT_EQ(Data->MasterSource(), nullptr);
+}
+
 TEST(PackageFormFile, WrittenTextReadsBackToTheSameText) {
   std::unique_ptr<TComponent> Form = ReadForm(CustomerForm);
   const std::string Written = WriteComponentToText(*Form);

@@ -3,11 +3,14 @@
 #include "MiniDataSet.h"
 
 #include "kelva/framework/db/DBConsts.h"
+#include "kelva/framework/db/FieldDefs.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace kelva::test {
 namespace {
@@ -80,6 +83,48 @@ TEST(FieldListTest, NamesStayUniqueWithinADataset) {
   EXPECT_EQ(Code->FieldName(), "Code");
   Id->SetFieldName("id"); // a field may change the case of its own name
   EXPECT_EQ(DS.FindField("ID"), Id);
+}
+
+// Past a few fields the names are looked up through a map: the same answers, after
+// renames and removals too.
+TEST(FieldListTest, ManyFieldsAreFoundByNameAsAFewAre) {
+  TMiniDataSet DS;
+  DS.Columns = {{"Gr\xC3\xB6\xC3\x9F"
+                 "e",
+                 ftInteger}, // Größe
+                {"f\xC4\xB1"
+                 "eld",
+                 ftInteger}}; // fıeld
+  for (int I = 0; I < 20; ++I) DS.Columns.push_back({"Col" + std::to_string(I), ftInteger});
+  DS.Open();
+  const TFields& Fields = DS.Fields();
+  EXPECT_EQ(Fields.FindField("GR\xC3\x96\xC3\x9F"
+                             "E"),
+            Fields[0]);
+  EXPECT_EQ(Fields.FindField("GR\xC3\x96SSE"), nullptr);
+  EXPECT_EQ(Fields.FindField("FIELD"), Fields[1]);
+  EXPECT_EQ(Fields.FindField("col19"), Fields[21]);
+  EXPECT_EQ(Fields.FindField("col"), nullptr);
+  EXPECT_TRUE(Fields[21]->NotificationsRestrictedToLinks()) << "made by CreateField";
+  DS.FieldDefs().CreateDef("COL3", ftInteger, 0, false, 99); // unchecked: a second COL3
+  EXPECT_EQ(DS.FieldDefs().IndexOf("col3"), 5) << "the first definition of the name";
+
+  TField* Col4 = Fields[6];
+  EXPECT_EQ(DatabaseErrorOf([&] { Col4->SetFieldName("col5"); }), "Duplicate field name 'col5'");
+  Col4->SetFieldName("Renamed");
+  EXPECT_EQ(DS.FindField("COL4"), nullptr);
+  EXPECT_EQ(DS.FindField("renamed"), Col4);
+  DS.Close();
+
+  TMiniDataSet Persistent;
+  std::vector<TField*> Made;
+  for (int I = 0; I < 12; ++I)
+    Made.push_back(NewField(nullptr, "P" + std::to_string(I), &Persistent));
+  delete Made[5];
+  EXPECT_EQ(Persistent.FindField("p5"), nullptr);
+  EXPECT_EQ(Persistent.FindField("p11"), Made[11]);
+  TField* Again = NewField(nullptr, "p5", &Persistent);
+  EXPECT_EQ(Persistent.FindField("P5"), Again);
 }
 
 // --- persistent fields and lifetime ---------------------------------------------------

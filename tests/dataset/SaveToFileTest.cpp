@@ -1,6 +1,7 @@
 // Saving to and loading from a file: the new file replaces the old one only once it is
 // complete, a failed save leaves the old file and no stray temporary file behind.
 #include "OrderingSupport.h"
+#include "TempDirectory.h"
 
 #include <filesystem>
 #include <fstream>
@@ -13,43 +14,9 @@ namespace {
 using namespace ordering_test;
 namespace fs = std::filesystem;
 
-// A fresh directory under the system's temporary directory, removed with its content.
-class TTempDir {
-public:
-  TTempDir() {
-    std::random_device Random;
-    FPath = fs::temp_directory_path() / ("kelva-save-" + std::to_string(Random()));
-    fs::create_directory(FPath);
-  }
-  ~TTempDir() {
-    std::error_code Ignored;
-    fs::remove_all(FPath, Ignored);
-  }
-  TTempDir(const TTempDir&) = delete;
-  TTempDir& operator=(const TTempDir&) = delete;
-
-  fs::path operator/(const std::string& Name) const { return FPath / Name; }
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> Names;
-    for (const auto& Entry : fs::directory_iterator(FPath))
-      Names.push_back(Entry.path().filename().string());
-    return Names;
-  }
-
-private:
-  fs::path FPath;
-};
-
-std::string ReadAll(const fs::path& Path) {
-  std::ifstream In(Path, std::ios::binary);
-  std::ostringstream Text;
-  Text << In.rdbuf();
-  return Text.str();
-}
-
-void WriteAll(const fs::path& Path, const std::string& Text) {
-  std::ofstream(Path, std::ios::binary) << Text;
-}
+using file_test::ReadAll;
+using file_test::TTempDir;
+using file_test::WriteAll;
 
 TEST(SaveToFile, ReplacesTheFileAndLoadsBack) {
   TTempDir Dir;

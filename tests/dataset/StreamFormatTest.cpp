@@ -1,5 +1,6 @@
 // Saving to and loading from the line-oriented text stream: the all-or-nothing load of a
 // malformed stream, what a good load rebuilds, the reader's tolerances, and what is written.
+#include "FileTextSupport.h"
 #include "OrderingSupport.h"
 
 namespace kelva {
@@ -35,13 +36,7 @@ std::string Saved(TKelvaDataset& D) {
 }
 
 std::string Load(TKelvaDataset& D, const std::string& Text) {
-  TStringStream Stream(Text);
-  try {
-    D.LoadFromStream(Stream);
-  } catch (const EDatabaseError& E) {
-    return E.Message();
-  }
-  return "";
+  return file_test::LoadError(D, Text);
 }
 
 struct MalformedCase {

@@ -9,10 +9,12 @@
 
 namespace kelva {
 
+#ifndef NDEBUG
 namespace {
 // Up to this many entries a debug build checks every kept count against a fresh one.
 constexpr std::int32_t CheckedListSize = 1024;
 } // namespace
+#endif
 
 TKlvPendingCount::TListMark TKlvPendingCount::MarkOf(const TKlvRecordList& List) {
   return {List.Stamp(), List.Version()};

@@ -72,7 +72,8 @@ TEST(FieldDefsTest, CreateFieldMakesTheClassOfEachType) {
   };
   TMiniDataSet DS;
   for (const ClassRow& Row : Rows) {
-    const std::string Name = "F" + std::to_string(DS.FieldCount());
+    // Appended: g++ 12 at -O3 reports a false overlap for a literal + a temporary string.
+    const std::string Name = std::string("F").append(std::to_string(DS.FieldCount()));
     TFieldDef* Def = DS.FieldDefs().Add(Name, Row.Type, Row.Size, true);
     Def->SetPrecision(9);
     TField* Field = Def->CreateField(&DS);

@@ -119,7 +119,8 @@ TEST(FieldListTest, ManyFieldsAreFoundByNameAsAFewAre) {
   TMiniDataSet Persistent;
   std::vector<TField*> Made;
   for (int I = 0; I < 12; ++I)
-    Made.push_back(NewField(nullptr, "P" + std::to_string(I), &Persistent));
+    // Appended: g++ 12 at -O3 reports a false overlap for a literal + a temporary string.
+    Made.push_back(NewField(nullptr, std::string("P").append(std::to_string(I)), &Persistent));
   delete Made[5];
   EXPECT_EQ(Persistent.FindField("p5"), nullptr);
   EXPECT_EQ(Persistent.FindField("p11"), Made[11]);

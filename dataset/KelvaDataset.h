@@ -313,6 +313,8 @@ private:
   // The identifier the next stored record takes; raises once the highest one is used.
   std::int32_t NextRecId() const;
   void AddRawRecord(const std::vector<Variant>& Values, bool AppendIt);
+  // PostRaw (Store) or CancelRaw: ends the raw insert and the raw load with it.
+  void FinishRawInsert(bool Store);
   void FreeInternalBuf();
   const char* WritableFilterBuffer();
   // Refuses values the text format cannot carry or that would not read back from their

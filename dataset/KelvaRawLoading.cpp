@@ -44,22 +44,21 @@ void TKelvaDataset::InsertRaw() {
 // the caller can fix it and retry; a handler that ended the insert itself (cancelled, posted
 // or closed) ended the raw load with it, which must not go on making the dataset writable.
 void TKelvaDataset::PostRaw() {
-  if (!FRawLoading) return;
-  CheckNotTemporaryState();
-  try {
-    Post();
-  } catch (...) {
-    if (State() != dsInsert) FRawLoading = false;
-    throw;
-  }
-  FRawLoading = false;
+  FinishRawInsert(true);
 }
 
 void TKelvaDataset::CancelRaw() {
+  FinishRawInsert(false);
+}
+
+void TKelvaDataset::FinishRawInsert(bool Store) {
   if (!FRawLoading) return;
   CheckNotTemporaryState();
   try {
-    Cancel();
+    if (Store)
+      Post();
+    else
+      Cancel();
   } catch (...) {
     if (State() != dsInsert) FRawLoading = false;
     throw;

@@ -13,7 +13,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 example_packages=(cmake ninja-build g++ libicu-dev)
 test_packages=("${example_packages[@]}" clang libclang-rt-14-dev libgtest-dev libgmock-dev
-  libsqlite3-dev pkg-config binutils)
+  libsqlite3-dev pkg-config binutils locales)
 bench_packages=("${example_packages[@]}" libsqlite3-dev)
 
 # install_missing_packages PACKAGE...: apt-get installs those that are not installed yet.
@@ -29,6 +29,19 @@ install_missing_packages() {
   echo "Installing: ${missing[*]}"
   "${sudo[@]}" apt-get update
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+# ensure_locale NAME: compiles a glibc locale (such as de_DE.UTF-8) unless it is there already.
+# The tests that prove number texts ignore the process locale need one with a decimal comma.
+ensure_locale() {
+  local name=$1
+  local installed
+  installed=$(locale -a 2>/dev/null || true)
+  grep -qx "${name/UTF-8/utf8}" <<<"${installed}" && return 0
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  echo "Compiling locale ${name}"
+  "${sudo[@]}" localedef -i "${name%%.*}" -f UTF-8 "${name}"
 }
 
 # configure DIR [cmake options...]
@@ -53,6 +66,7 @@ case "${1:-}" in
     ;;
   test)
     install_missing_packages "${test_packages[@]}"
+    ensure_locale de_DE.UTF-8
     configure "$root/build/debug" -DCMAKE_BUILD_TYPE=Debug -DKELVA_WERROR=ON
     cmake --build "$root/build/debug" -j "$jobs"
     run_tests "$root/build/debug"

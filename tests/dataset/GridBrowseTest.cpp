@@ -2,6 +2,7 @@
 // Last, Prior, MoveBy, record numbers and bookmarks, and every row it paints shows the
 // record that belongs there.
 #include "DatasetProbe.h"
+#include "support/Joined.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,7 @@ protected:
     Data.OnLoadHook = [](THookedDataset& D, TKlvLoadAction) {
       for (std::int32_t I = 1; I <= Records; ++I) {
         D.AppendRaw();
-        D.FieldByName("NAME")->SetAsString("R" + std::to_string(I));
+        D.FieldByName("NAME")->SetAsString(Joined("R", std::to_string(I)));
         D.FieldByName("N")->SetAsInteger(I);
         D.PostRaw();
       }
@@ -59,7 +60,7 @@ protected:
       ASSERT_EQ(Painted[Row], Next) << "row " << Row << " showing " << Expected;
     }
     ASSERT_EQ(Data.FieldByName("N")->AsInteger(), Expected);
-    ASSERT_EQ(Data.FieldByName("NAME")->AsString(), "R" + std::to_string(Expected));
+    ASSERT_EQ(Data.FieldByName("NAME")->AsString(), Joined("R", std::to_string(Expected)));
     ASSERT_EQ(Data.RecNo(), Expected);
   }
 

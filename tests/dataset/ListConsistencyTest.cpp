@@ -2,10 +2,13 @@
 // contradicts itself is refused, and whatever the dataset itself saves, in any state of
 // its cached updates, loads back to the same lists.
 #include "FileTextSupport.h"
+#include "support/Joined.h"
 
 #include <random>
 
 namespace kelva {
+using kelva::testing::Joined;
+
 namespace {
 
 using namespace ordering_test;
@@ -64,7 +67,7 @@ void RandomChange(TEventDataset& D, std::mt19937& Random, int& Counter) {
   const auto Pick = [&](std::int32_t Count) {
     return 1 + static_cast<std::int32_t>(Random() % Count);
   };
-  const std::string Name = "N" + std::to_string(++Counter % 1000);
+  const std::string Name = Joined("N", std::to_string(++Counter % 1000));
   switch (Random() % 10) {
   case 0:
   case 1:

@@ -39,7 +39,10 @@ std::string Show(const Rec& R) {
 }
 std::string Show(const List& L) {
   std::string Text = "[";
-  for (const Rec& R : L) Text += (Text.size() > 1 ? " " : "") + Show(R);
+  for (const Rec& R : L) {
+    if (Text.size() > 1) Text += ' ';
+    Text += Show(R);
+  }
   return Text + "]";
 }
 

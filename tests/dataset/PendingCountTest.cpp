@@ -5,6 +5,7 @@
 
 #include "kelva/dataset/store/PendingCount.h"
 #include "kelva/dataset/store/RecordList.h"
+#include "support/Joined.h"
 
 #include <string>
 #include <vector>
@@ -38,7 +39,7 @@ public:
 
 std::vector<std::string> NumberedNames(int Count) {
   std::vector<std::string> Names;
-  for (int I = 0; I < Count; ++I) Names.push_back("R" + std::to_string(I));
+  for (int I = 0; I < Count; ++I) Names.push_back(Joined("R", std::to_string(I)));
   return Names;
 }
 

@@ -1,5 +1,6 @@
 // A first end-to-end pass: describe, open, raw-load, browse, edit, delete.
 #include "HookedDataset.h"
+#include "support/Joined.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@ TEST(DatasetSmoke, RawLoadBrowseEditDelete) {
   Data.OnLoadHook = [](THookedDataset& D, TKlvLoadAction) {
     for (int I = 1; I <= 3; ++I) {
       D.AppendRaw();
-      D.FieldByName("NAME")->SetAsString("N" + std::to_string(I));
+      D.FieldByName("NAME")->SetAsString(Joined("N", std::to_string(I)));
       D.FieldByName("POS")->SetAsFloat(I * 1.5);
       D.PostRaw();
     }

@@ -95,8 +95,10 @@ inline std::vector<std::string> GridRows(TDBGrid& Grid) {
   std::vector<std::string> Rows;
   for (std::int32_t Row = 0; Row < Grid.RowCount(); ++Row) {
     std::string Text;
-    for (std::int32_t Col = 0; Col < Grid.ColumnCount(); ++Col)
-      Text += (Col ? "," : "") + Grid.CellText(Row, Col);
+    for (std::int32_t Col = 0; Col < Grid.ColumnCount(); ++Col) {
+      if (Col) Text += ',';
+      Text += Grid.CellText(Row, Col);
+    }
     Rows.push_back(Text);
   }
   return Rows;

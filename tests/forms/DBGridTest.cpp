@@ -4,10 +4,13 @@
 
 #include "kelva/framework/forms/DBGrids.h"
 #include "kelva/framework/forms/Dialogs.h"
+#include "support/Joined.h"
 
 #include <gtest/gtest.h>
 
 namespace kelva {
+using kelva::testing::Joined;
+
 namespace {
 
 using formstest::DataFormTest;
@@ -20,7 +23,7 @@ protected:
   void Open(int Count) {
     Grid->SetHeight(6 * 18);
     std::vector<std::vector<std::string>> Rows;
-    for (int I = 0; I < Count; ++I) Rows.push_back({"R" + std::to_string(I)});
+    for (int I = 0; I < Count; ++I) Rows.push_back({Joined("R", std::to_string(I))});
     Place(Grid, std::move(Rows));
   }
   Texts ShownNames() const {

@@ -2,6 +2,7 @@
 // they are linked with, in the order every sibling is told, so that owning thousands of
 // them costs notifications in proportion to their number.
 #include "kelva/framework/rtl/Component.h"
+#include "support/Joined.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 #include <vector>
 
 using namespace kelva;
+
+using kelva::testing::Joined;
 
 namespace {
 
@@ -55,7 +58,7 @@ TEST(ComponentLinksTest, OwningManyRestrictedComponentsCostsLinearNotifications)
     }
   } // destroyed, last first: each removal is heard by the one linked with it
   EXPECT_EQ(Log.size(), static_cast<std::size_t>(Count - 1));
-  EXPECT_EQ(Log.front(), "C" + std::to_string(Count - 2) + ":-C" + std::to_string(Count - 1));
+  EXPECT_EQ(Log.front(), Joined("C", std::to_string(Count - 2), ":-C", std::to_string(Count - 1)));
 }
 
 TEST(ComponentLinksTest, ALinkedRemovalReachesTheRestrictedInSiblingOrder) {

@@ -3,6 +3,7 @@
 #include "kelva/framework/rtl/Exceptions.h"
 #include "kelva/framework/rtl/SysUtils.h"
 #include "kelva/framework/rtl/Variant.h"
+#include "support/Joined.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,8 @@
 #include <type_traits>
 
 using namespace kelva;
+
+using kelva::testing::Joined;
 
 namespace {
 
@@ -77,7 +80,7 @@ TEST(StrToCurrTest, VectorTableErrorsCarryTheText) {
   for (const char* Text : {"922337203685477.5808", "abc", ""}) {
     SCOPED_TRACE(Text);
     EXPECT_EQ(ConvertErrorOf([&] { StrToCurr(Text); }),
-              "'" + std::string(Text) + "' is not a valid floating point value");
+              Joined("'", Text, "' is not a valid floating point value"));
   }
 }
 

@@ -4,6 +4,7 @@
 // std::chrono, and the text forms with their errors.
 #include "kelva/framework/rtl/Exceptions.h"
 #include "kelva/framework/rtl/SysUtils.h"
+#include "support/Joined.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,8 @@
 #include <string>
 
 using namespace kelva;
+
+using kelva::testing::Joined;
 
 namespace {
 
@@ -298,8 +301,7 @@ TEST(DateTextTest, StrToDate) {
   for (const char* Text :
        {"", "2000-01", "2000-01-01-", "2000/01/01", "2000-13-01", "2000-02-30", "10000-01-01",
         "0000-01-01", "x2000-01-01", "2000--01", "2000-01-01 06:00", "2000-01-\t01", "+2000-01-01"})
-    EXPECT_EQ(ConvertErrorOf([&] { StrToDate(Text); }),
-              "'" + std::string(Text) + "' is not a valid date")
+    EXPECT_EQ(ConvertErrorOf([&] { StrToDate(Text); }), Joined("'", Text, "' is not a valid date"))
         << Text;
 }
 
@@ -323,8 +325,7 @@ TEST(DateTextTest, StrToTime) {
   EXPECT_EQ(StrToTime("23:59:59.999"), 86399999 / 86400000.0);
   for (const char* Text : {"", "6", "24:00", "12:60", "12:00:60", "12:00:00.1000", "12:00.5",
                            "12:00:", "12::00", "-1:00", "12:00 pm", "12.00", "12:00:00."})
-    EXPECT_EQ(ConvertErrorOf([&] { StrToTime(Text); }),
-              "'" + std::string(Text) + "' is not a valid time")
+    EXPECT_EQ(ConvertErrorOf([&] { StrToTime(Text); }), Joined("'", Text, "' is not a valid time"))
         << Text;
   SettingsGuard Guard;
   FormatSettings.TimeSeparator = '.';
@@ -344,7 +345,7 @@ TEST(DateTextTest, StrToDateTime) {
   for (const char* Text : {"", " ", "2000-01-01 x", "06:00 2000-01-01", "2000-01-01T06:00",
                            "2000-01-01 24:00", "2000-02-30 06:00", "abc"}) {
     EXPECT_EQ(ConvertErrorOf([&] { StrToDateTime(Text); }),
-              "'" + std::string(Text) + "' is not a valid date and time")
+              Joined("'", Text, "' is not a valid date and time"))
         << Text;
     Value = 7;
     EXPECT_FALSE(TryStrToDateTime(Text, Value)) << Text;

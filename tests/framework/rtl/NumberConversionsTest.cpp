@@ -3,6 +3,7 @@
 // independent reference (printf's correctly rounded 15-digit form).
 #include "kelva/framework/rtl/Exceptions.h"
 #include "kelva/framework/rtl/SysUtils.h"
+#include "support/Joined.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,8 @@
 #include <string>
 
 using namespace kelva;
+
+using kelva::testing::Joined;
 
 namespace {
 
@@ -78,7 +81,7 @@ TEST(StrToIntTest, VectorTableErrorsCarryTheText) {
   for (const char* Text : {"2147483648", "123 ", "", "1.0", "1e3", "--1", "12a", "\t5"}) {
     SCOPED_TRACE(Text);
     EXPECT_EQ(ConvertErrorOf([&] { StrToInt(Text); }),
-              "'" + std::string(Text) + "' is not a valid integer value");
+              Joined("'", Text, "' is not a valid integer value"));
   }
   EXPECT_EQ(ConvertErrorOf([] { StrToInt("12a"); }), "'12a' is not a valid integer value");
   // The text is an argument of the message, never a format.
@@ -242,7 +245,7 @@ TEST(StrToFloatTest, VectorTableErrorsCarryTheText) {
        {"1E400", "", " ", "E5", "1E", "1.5x", "1,5", "1 000", "0x10", "INF", "1..5", "\t1"}) {
     SCOPED_TRACE(Text);
     EXPECT_EQ(ConvertErrorOf([&] { StrToFloat(Text); }),
-              "'" + std::string(Text) + "' is not a valid floating point value");
+              Joined("'", Text, "' is not a valid floating point value"));
     double Value = 42;
     EXPECT_FALSE(TryStrToFloat(Text, Value));
     EXPECT_EQ(Value, 42);

@@ -45,7 +45,7 @@ TField* TColumn::Field() const {
 
 std::string TColumn::TitleText() const {
   if (!FTitle.Caption().empty()) return FTitle.Caption();
-  if (TField* F = Field()) return F->DisplayLabel();
+  if (TField* F = Field()) return F->DisplayName();
   return FFieldName;
 }
 
@@ -143,7 +143,7 @@ TField* TDBGrid::ColumnField(std::int32_t Col) const {
 std::string TDBGrid::ColumnTitle(std::int32_t Col) const {
   if (FColumns->Count() == 0) {
     TField* F = ColumnField(Col);
-    return F ? F->DisplayLabel() : std::string();
+    return F ? F->DisplayName() : std::string();
   }
   std::int32_t Seen = 0;
   for (std::int32_t I = 0; I < FColumns->Count(); ++I) {

@@ -167,9 +167,11 @@ TModalResult TForm::ShowModal() {
     }
   } catch (...) {
     Hide();
+    Driver->Ended(*this);
     throw;
   }
   Hide();
+  Driver->Ended(*this);
   return FModalResult;
 }
 

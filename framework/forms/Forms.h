@@ -52,6 +52,9 @@ class TModalDriver {
 public:
   virtual ~TModalDriver() = default;
   virtual bool Step(TForm& Form) = 0;
+  // Called once ShowModal is over and the form is hidden (also when it ends by an exception):
+  // a renderer takes the form's window off the screen here.
+  virtual void Ended(TForm&) {}
 };
 
 // A driver that plays a list of actions, one per step, then closes the window.

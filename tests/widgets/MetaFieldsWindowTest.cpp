@@ -1,5 +1,5 @@
 // The field-description dialog on a real window, driven by keys and mouse clicks.
-#include "WidgetTestSupport.h"
+#include "qtsupport/WidgetTestSupport.h"
 
 #include "kelva/editors/MetaFieldsForm.h"
 #include "kelva/framework/widgets/FormView.h"
@@ -71,11 +71,6 @@ TEST(MetaFieldsWindow, TypedTextLinesReachTheGridAndOkWritesThem) {
     ExpectRendered(*Window, "meta-fields-dialog-text");
     ClickTab(Tabs, 0);
     GridSeen = TableRows(Named<QTableView>(Window, "")); // the grid's table
-    {
-      auto* T = Named<QTableView>(Window, "");
-              T->model()->headerData(0, Qt::Horizontal).toString().toStdString().c_str(),
-              T->horizontalHeader()->isVisible(), T->horizontalHeader()->height());
-    }
     QTest::mouseClick(Named<QPushButton>(Window, "Button1"), Qt::LeftButton);
   });
   EXPECT_EQ(Dialog.ShowModal(), mrOk);

@@ -56,6 +56,20 @@ TEST_F(DBGridTest, EachRowReadsItsRecordAndTheRowsFollowTheHeight) {
   EXPECT_THROW(Grid->SetDefaultRowHeight(0), EInvalidOperation);
 }
 
+TEST_F(DBGridTest, TitlesAreTheColumnCaptionElseTheFieldsLabelElseItsName) {
+  Open(1);
+  EXPECT_EQ(Grid->ColumnTitle(0), "Name"); // no columns, no display label: the field's name
+  Table.FieldByName("Name")->SetDisplayLabel("Customer");
+  EXPECT_EQ(Grid->ColumnTitle(0), "Customer");
+  TColumn* Column = Grid->Columns().Add();
+  Column->SetFieldName("Name");
+  EXPECT_EQ(Grid->ColumnTitle(0), "Customer");
+  Table.FieldByName("Name")->SetDisplayLabel("");
+  EXPECT_EQ(Grid->ColumnTitle(0), "Name");
+  Column->Title().SetCaption("Who");
+  EXPECT_EQ(Grid->ColumnTitle(0), "Who");
+}
+
 TEST_F(DBGridTest, ClicksAndArrowKeysMoveTheCurrentRecord) {
   Open(3);
   EXPECT_EQ(ShownNames(), (Texts{"R0", "R1", "R2"}));

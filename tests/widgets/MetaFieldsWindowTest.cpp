@@ -92,6 +92,8 @@ TModalResult RunDialog(TFrmMetaFields& Dialog, TQtWidgetSet& WidgetSet,
   Later([&] {
     TQtFormView* View = WidgetSet.ModalDriver().ViewOf(Dialog);
     ASSERT_NE(View, nullptr);
+    // The window system activates a new window in its own time; keys go to it only then.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(View->Window()));
     Script(View->Window());
   });
   return Dialog.ShowModal();
@@ -212,6 +214,35 @@ TEST(MetaFieldsWindow, OkWritesTheDatasetsPropertyAndCancelLeavesIt) {
   TypeOnTextPage("FIELD=CITY,CHAR,30", "Button1");
   EXPECT_EQ(LinesOf(Data->MetaFields()),
             (std::vector<std::string>{"FIELD=NAME,CHAR,20", "FIELD=CITY,CHAR,30"}));
+}
+
+TEST(MetaFieldsWindow, AcceleratorsGlyphsAndTheWindowFollowTheModel) {
+  TQtWidgetSet WidgetSet;
+  TFrmMetaFields Dialog(nullptr);
+  bool NameFocused = false;
+  bool GlyphsDiffer = false;
+  QString Title;
+  QSize Size;
+  RunDialog(Dialog, WidgetSet, {"FIELD=A,CHAR,5"}, [&](QWidget* Window) {
+    Title = Window->windowTitle();
+    Size = Window->size();
+    // "&Name :" labels the name edit: Alt+N moves the focus there, in the model too.
+    QTest::keyClick(Window, Qt::Key_N, Qt::AltModifier);
+    NameFocused = Dialog.ActiveControl() == Dialog.DBNom &&
+                  QApplication::focusWidget() == Named<QLineEdit>(Window, "DBNom");
+    // The arrows have a normal and a disabled picture.
+    const QIcon Icon = Named<QToolButton>(Window, "BtnNext")->icon();
+    const QSize Glyph = Icon.availableSizes().value(0);
+    GlyphsDiffer = !Glyph.isEmpty() && Icon.pixmap(Glyph, QIcon::Normal).toImage() !=
+                                           Icon.pixmap(Glyph, QIcon::Disabled).toImage();
+    QTest::keyClick(Window, Qt::Key_Escape); // the cancel button
+  });
+  EXPECT_EQ(Title, "Meta Fields Definition");
+  EXPECT_EQ(Size, QSize(437, 396)); // the client size, fixed for a dialog border
+  EXPECT_TRUE(NameFocused);
+  EXPECT_TRUE(GlyphsDiffer);
+  EXPECT_EQ(Dialog.ModalResult(), mrCancel);
+  EXPECT_EQ(WidgetSet.ModalDriver().ViewOf(Dialog), nullptr); // the window went with the loop
 }
 
 } // namespace

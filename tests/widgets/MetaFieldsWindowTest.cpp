@@ -8,6 +8,8 @@
 #include "kelva/framework/widgets/FormView.h"
 #include "kelva/framework/widgets/QtWidgetSet.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -243,6 +245,35 @@ TEST(MetaFieldsWindow, AcceleratorsGlyphsAndTheWindowFollowTheModel) {
   EXPECT_TRUE(GlyphsDiffer);
   EXPECT_EQ(Dialog.ModalResult(), mrCancel);
   EXPECT_EQ(WidgetSet.ModalDriver().ViewOf(Dialog), nullptr); // the window went with the loop
+}
+
+TEST(MetaFieldsWindow, EditsFollowTheirFieldsAndTheComboChoosesTheType) {
+  TQtWidgetSet WidgetSet;
+  TFrmMetaFields Dialog(nullptr);
+  int NameLimit = 0, NameColumnWidth = 0;
+  bool LengthReadOnly = false;
+  std::string TypeShown;
+  RunDialog(Dialog, WidgetSet, {"FIELD=A,CHAR,5"}, [&](QWidget* Window) {
+    NameLimit = Named<QLineEdit>(Window, "DBNom")->maxLength();
+    NameColumnWidth = Named<QTableView>(Window, "")->columnWidth(0);
+    auto* Type = Named<QComboBox>(Window, "DBType");
+    const int Float = Type->findText(QStringLiteral("FLOAT"));
+    ASSERT_GE(Float, 0);
+    // The person opens the list and picks FLOAT.
+    Type->setFocus();
+    Type->showPopup();
+    QTest::keyClick(Type->view(), Qt::Key_Home);
+    for (int I = 0; I < Float; ++I) QTest::keyClick(Type->view(), Qt::Key_Down);
+    QTest::keyClick(Type->view(), Qt::Key_Return);
+    TypeShown = Type->currentText().toStdString();
+    LengthReadOnly = Named<QLineEdit>(Window, "DBLength")->isReadOnly();
+    QTest::mouseClick(Named<QPushButton>(Window, "Button1"), Qt::LeftButton);
+  });
+  EXPECT_EQ(NameLimit, 25); // the NAME field holds 25 characters
+  EXPECT_EQ(NameColumnWidth, 214);
+  EXPECT_EQ(TypeShown, "FLOAT");
+  EXPECT_TRUE(LengthReadOnly); // a type other than CHAR takes no length
+  EXPECT_EQ(LinesOf(Dialog.mmoFields->Lines()), (std::vector<std::string>{"FIELD=A,FLOAT,0"}));
 }
 
 } // namespace

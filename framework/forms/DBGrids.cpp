@@ -188,7 +188,9 @@ void TDBGrid::ClickCell(std::int32_t Row, std::int32_t Col) {
   SetFocus();
   SetSelectedIndex(Col);
   if (!FDataLink->Active() || Row < 0 || Row >= RowCount()) return;
-  FDataLink->MoveBy(Row - FDataLink->ActiveRecord());
+  // Moving, even by nothing, ends an edit: an untouched new row would be cancelled and what is
+  // typed next would land in the record below it. A click on the current row only selects.
+  if (Row != FDataLink->ActiveRecord()) FDataLink->MoveBy(Row - FDataLink->ActiveRecord());
 }
 
 void TDBGrid::KeyDown() {

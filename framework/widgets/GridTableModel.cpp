@@ -1,6 +1,7 @@
 #include "kelva/framework/widgets/GridTableModel.h"
 
 #include "kelva/framework/db/DataSet.h"
+#include "kelva/framework/db/Fields.h"
 
 namespace kelva {
 
@@ -35,6 +36,15 @@ int TGridTableModel::columnCount(const QModelIndex& Parent) const {
 }
 
 QVariant TGridTableModel::data(const QModelIndex& Index, int Role) const {
+  if (Index.isValid() && Role == Qt::TextAlignmentRole) {
+    // Numbers line up on their last digit, as in the framework's grids.
+    TField* Field = FGrid.ColumnField(Index.column());
+    const bool Numeric =
+        Field && (Field->DataType() == ftSmallint || Field->DataType() == ftInteger ||
+                  Field->DataType() == ftFloat || Field->DataType() == ftBCD);
+    return QVariant::fromValue(Numeric ? Qt::AlignRight | Qt::AlignVCenter
+                                       : Qt::AlignLeft | Qt::AlignVCenter);
+  }
   if (!Index.isValid() || (Role != Qt::DisplayRole && Role != Qt::EditRole)) return {};
   if (Index.row() >= FGrid.RowCount() || Index.column() >= FGrid.ColumnCount()) return {};
   try {

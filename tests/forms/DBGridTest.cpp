@@ -113,6 +113,20 @@ TEST_F(DBGridTest, AnUntouchedInsertIsCancelledWhenTheGridIsLeft) {
   EXPECT_EQ(StoredNames(), (Texts{"R0", "New", "R1", "R2"}));
 }
 
+TEST_F(DBGridTest, ClickingACellOfTheRowBeingEditedKeepsEditingIt) {
+  Open(3);
+  Grid->ClickRow(1);
+  Grid->KeyInsert();
+  Grid->ClickCell(Grid->Row(), 0); // the person clicks into the new row to type
+  EXPECT_EQ(Table.State(), dsInsert);
+  ASSERT_TRUE(Grid->TypeCell("New"));
+  Grid->ClickCell(Grid->Row(), 0);
+  EXPECT_EQ(Table.State(), dsInsert);
+  Grid->ClickRow(0); // another row posts it
+  EXPECT_EQ(Table.State(), dsBrowse);
+  EXPECT_EQ(StoredNames(), (Texts{"R0", "New", "R1", "R2"}));
+}
+
 TEST_F(DBGridTest, CtrlDeleteAsksAndCancelKeepsTheRecord) {
   ScopedMessageDlgAnswer Answer(mrCancel);
   Open(3);

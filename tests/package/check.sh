@@ -13,7 +13,7 @@ rm -rf "$out"
 mkdir -p "$out"
 
 library_only=(-DKELVA_BUILD_TESTS=OFF -DKELVA_BUILD_EXAMPLES=OFF -DKELVA_BUILD_BENCH=OFF
-  -DKELVA_BUILD_WIDGETS=OFF
+  -DKELVA_BUILD_WIDGETS=OFF -DKELVA_BUILD_SQL=OFF
   -DKELVA_WERROR=ON -DKELVA_INSTALL=ON)
 
 # install_kelva KIND COMPILER SHARED: builds Release and installs into $out/KIND/prefix.

@@ -7,7 +7,23 @@ namespace kelva {
 
 namespace {
 
-const char* TypeCaption(TMsgDlgType DlgType) {
+TModalResult DefaultMessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons,
+                               std::int32_t) {
+  std::fprintf(stderr, "%s: %s\n", MessageDlgCaption(DlgType), Msg.c_str());
+  for (unsigned B = mbYes; B <= mbClose; ++B)
+    if (Buttons.Contains(static_cast<TMsgDlgBtn>(B)))
+      return ModalResultOf(static_cast<TMsgDlgBtn>(B));
+  return mrOk;
+}
+
+TMessageDlgHandler& CurrentHandler() {
+  static TMessageDlgHandler Handler;
+  return Handler;
+}
+
+} // namespace
+
+const char* MessageDlgCaption(TMsgDlgType DlgType) {
   switch (DlgType) {
   case mtWarning:
     return "Warning";
@@ -22,22 +38,6 @@ const char* TypeCaption(TMsgDlgType DlgType) {
   }
   return "Message";
 }
-
-TModalResult DefaultMessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons,
-                               std::int32_t) {
-  std::fprintf(stderr, "%s: %s\n", TypeCaption(DlgType), Msg.c_str());
-  for (unsigned B = mbYes; B <= mbClose; ++B)
-    if (Buttons.Contains(static_cast<TMsgDlgBtn>(B)))
-      return ModalResultOf(static_cast<TMsgDlgBtn>(B));
-  return mrOk;
-}
-
-TMessageDlgHandler& CurrentHandler() {
-  static TMessageDlgHandler Handler;
-  return Handler;
-}
-
-} // namespace
 
 TModalResult ModalResultOf(TMsgDlgBtn Button) {
   switch (Button) {

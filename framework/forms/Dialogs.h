@@ -40,6 +40,10 @@ TModalResult MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButt
 // box's first button (OK, Yes, ... in the order of TMsgDlgBtn).
 TMessageDlgHandler SetMessageDlgHandler(TMessageDlgHandler Handler);
 
+// The title of a message box of the type ("Warning", "Error", "Information", "Confirm",
+// "Message").
+const char* MessageDlgCaption(TMsgDlgType DlgType);
+
 // The modal result a button stands for.
 TModalResult ModalResultOf(TMsgDlgBtn Button);
 

@@ -78,27 +78,12 @@ QMessageBox::Icon IconOf(TMsgDlgType Type) {
   }
 }
 
-const char* TitleOf(TMsgDlgType Type) {
-  switch (Type) {
-  case mtWarning:
-    return "Warning";
-  case mtError:
-    return "Error";
-  case mtInformation:
-    return "Information";
-  case mtConfirmation:
-    return "Confirm";
-  default:
-    return "";
-  }
-}
-
 } // namespace
 
 TModalResult QtMessageBox(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons,
                           std::int32_t) {
-  QMessageBox Box(IconOf(DlgType), QString::fromUtf8(TitleOf(DlgType)), QString::fromStdString(Msg),
-                  QMessageBox::NoButton, QApplication::activeWindow());
+  QMessageBox Box(IconOf(DlgType), QString::fromUtf8(MessageDlgCaption(DlgType)),
+                  QString::fromStdString(Msg), QMessageBox::NoButton, QApplication::activeWindow());
   Box.setTextFormat(Qt::PlainText);
   std::vector<std::pair<QAbstractButton*, TMsgDlgBtn>> Added;
   for (const TButtonLook& Look : ButtonLooks) {

@@ -363,6 +363,14 @@ private:
   TKlvRecordList* FInternalBuf = nullptr; // the list navigation and editing work on
   std::shared_ptr<TKlvImagePool> FPool;
   std::unique_ptr<TKlvRecordList> FCommittedBuf;
+  // The last answer of GetOldRecord; Stamp 0 belongs to no list.
+  struct TOldRecordCache {
+    std::uint64_t Stamp = 0;
+    std::uint64_t Version = 0;
+    std::int32_t RecId = 0;
+    const char* Image = nullptr;
+  };
+  TOldRecordCache FOldRecordCache;
   std::unique_ptr<TKlvRecordList> FCachedBuf;
   std::unique_ptr<TKlvRecordList> FDeletedBuf;
   std::unique_ptr<TKlvRecordList> FInsertBuffer;

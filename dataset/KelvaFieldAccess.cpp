@@ -35,8 +35,17 @@ const char* TKelvaDataset::GetOldRecord() {
   // before, which must not lend it that record's old values).
   if (!FCommittedBuf || !ActiveBuffer() || GetBookmarkFlag(ActiveBuffer()) != bfCurrent)
     return nullptr;
-  const std::int32_t Index = FCommittedBuf->IndexOfId(BufferRecId(ActiveBuffer()));
-  return Index < 0 ? nullptr : FCommittedBuf->Image(Index);
+  // Reading a record's original values asks once per field: the answer is kept while the
+  // committed list stays as it was (its stamp and version) and the record is the same.
+  const std::int32_t RecId = BufferRecId(ActiveBuffer());
+  TOldRecordCache& Cache = FOldRecordCache;
+  if (Cache.Stamp != FCommittedBuf->Stamp() || Cache.Version != FCommittedBuf->Version() ||
+      Cache.RecId != RecId) {
+    const std::int32_t Index = FCommittedBuf->IndexOfId(RecId);
+    Cache = {FCommittedBuf->Stamp(), FCommittedBuf->Version(), RecId,
+             Index < 0 ? nullptr : FCommittedBuf->Image(Index)};
+  }
+  return Cache.Image;
 }
 
 bool TKelvaDataset::RecBufToValBuf(std::int32_t FieldNo, TFieldType DataType, const char* RecBuf,

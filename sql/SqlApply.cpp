@@ -100,8 +100,13 @@ private:
       }
       throw;
     }
-    // The database holds the changes: the dataset now takes them as committed.
+    // The database holds the changes: the dataset now takes them as committed, all at once
+    // when every pending change was written, else record by record.
     WriteBackGenerated();
+    if (FFailures == 0) {
+      FData.CommitUpdates();
+      return;
+    }
     for (const auto& [View, Written] : FWritten) CommitWritten(View, Written);
     FData.SetBrowseBuffer(brStandard);
   }

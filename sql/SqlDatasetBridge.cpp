@@ -8,6 +8,8 @@
 #include "kelva/sql/SqlText.h"
 #include "kelva/sql/SqlValues.h"
 
+#include <climits>
+
 namespace kelva {
 
 TSqlDatasetBridge::TSqlDatasetBridge(TComponent* AOwner) : TComponent(AOwner) {}
@@ -207,8 +209,17 @@ void TSqlDatasetBridge::FetchRows(std::int32_t Limit) {
       TField* Field = FFieldOfColumn[I];
       const auto Column = static_cast<std::int32_t>(I);
       if (!Field || Statement.IsNull(Column)) continue;
-      Values[static_cast<std::size_t>(Field->Index())] = ValueFromSqlText(
-          Field->DataType(), Statement.Text(Column), Statement.Column(Column).Name);
+      Variant& Value = Values[static_cast<std::size_t>(Field->Index())];
+      const TFieldType Type = Field->DataType();
+      std::int64_t Integer = 0;
+      double Real = 0;
+      if ((Type == ftInteger || Type == ftSmallint) && Statement.ReadInteger(Column, Integer) &&
+          Integer >= INT32_MIN && Integer <= INT32_MAX)
+        Value = static_cast<std::int32_t>(Integer);
+      else if (Type == ftFloat && Statement.ReadReal(Column, Real))
+        Value = Real;
+      else
+        Value = ValueFromSqlText(Type, Statement.Text(Column), Statement.Column(Column).Name);
     }
     Data.AppendRawRecord(Values);
     ++Fetched;

@@ -37,6 +37,10 @@ public:
   // The value of a column of the current row as text ('.' as the decimal point; dates as
   // YYYY-MM-DD, times as HH:MM:SS[.fff]); empty for a null.
   virtual std::string Text(std::int32_t Column) const = 0;
+  // The column as a number when the database holds one there (not as text): the loader
+  // then skips a round trip through text. False leaves the caller to read Text.
+  virtual bool ReadInteger(std::int32_t, std::int64_t&) const { return false; }
+  virtual bool ReadReal(std::int32_t, double&) const { return false; }
   // The rows the last run of an INSERT, UPDATE or DELETE touched.
   virtual std::int64_t RowsAffected() const = 0;
 };

@@ -14,41 +14,53 @@ namespace {
   DatabaseError("Column " + Column + ": '" + Text + "' is not a valid " + Type);
 }
 
-// "YYYY-MM-DD", "HH:MM:SS[.fff]" or both, read without the process's settings.
+// Reads Count digits at Text[At] into Value.
+bool Digits(const std::string& Text, std::size_t At, int Count, int& Value) {
+  if (At + static_cast<std::size_t>(Count) > Text.size()) return false;
+  Value = 0;
+  for (int I = 0; I < Count; ++I) {
+    const char C = Text[At + static_cast<std::size_t>(I)];
+    if (C < '0' || C > '9') return false;
+    Value = Value * 10 + (C - '0');
+  }
+  return true;
+}
+
+// "YYYY-MM-DD", "HH:MM:SS[.fff...]" or both (a space or 'T' between), read without the
+// process's settings. A date and time may end in a time zone, which is left unread.
 bool ReadIsoDateTime(const std::string& Text, bool WantDate, bool WantTime, TDateTime& Value) {
   int Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0, Second = 0, Milli = 0;
-  std::size_t Used = 0;
-  const char* P = Text.c_str();
-  int Read = 0;
+  std::size_t At = 0;
   Value = 0;
   if (WantDate) {
-    if (std::sscanf(P, "%4d-%2d-%2d%n", &Year, &Month, &Day, &Read) != 3) return false;
-    Used += static_cast<std::size_t>(Read);
+    if (Text.size() < 10 || !Digits(Text, 0, 4, Year) || Text[4] != '-' ||
+        !Digits(Text, 5, 2, Month) || Text[7] != '-' || !Digits(Text, 8, 2, Day))
+      return false;
     try {
       Value = EncodeDate(Year, Month, Day);
     } catch (const Exception&) {
       return false;
     }
-    while (Used < Text.size() && (Text[Used] == ' ' || Text[Used] == 'T')) ++Used;
-    if (Used >= Text.size()) return true; // a date without a time is its midnight
+    At = 10;
+    while (At < Text.size() && (Text[At] == ' ' || Text[At] == 'T')) ++At;
+    if (At >= Text.size()) return true; // a date without a time is its midnight
+    if (!WantTime) return false;
   }
-  if (WantTime) {
-    if (std::sscanf(P + Used, "%2d:%2d:%2d%n", &Hour, &Minute, &Second, &Read) != 3) return false;
-    Used += static_cast<std::size_t>(Read);
-    if (Used < Text.size() && Text[Used] == '.') {
-      int Digits = 0;
-      for (++Used; Used < Text.size() && std::isdigit(static_cast<unsigned char>(Text[Used]));
-           ++Used)
-        if (Digits++ < 3) Milli = Milli * 10 + (Text[Used] - '0');
-      for (; Digits < 3; ++Digits) Milli *= 10;
-    }
-    try {
-      Value += EncodeTime(Hour, Minute, Second, Milli);
-    } catch (const Exception&) {
-      return false;
-    }
+  if (Text.size() < At + 8 || !Digits(Text, At, 2, Hour) || Text[At + 2] != ':' ||
+      !Digits(Text, At + 3, 2, Minute) || Text[At + 5] != ':' || !Digits(Text, At + 6, 2, Second))
+    return false;
+  At += 8;
+  if (At < Text.size() && Text[At] == '.') {
+    int Count = 0;
+    for (++At; At < Text.size() && std::isdigit(static_cast<unsigned char>(Text[At])); ++At)
+      if (Count++ < 3) Milli = Milli * 10 + (Text[At] - '0');
+    for (; Count < 3; ++Count) Milli *= 10;
   }
-  // A time zone after the time (timestamptz) is the server's; the local reading is kept.
+  try {
+    Value += EncodeTime(Hour, Minute, Second, Milli);
+  } catch (const Exception&) {
+    return false;
+  }
   return true;
 }
 

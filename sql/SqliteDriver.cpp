@@ -113,6 +113,17 @@ public:
     }
     }
   }
+  bool ReadInteger(std::int32_t Column, std::int64_t& Value) const override {
+    if (sqlite3_column_type(FStatement, Column) != SQLITE_INTEGER) return false;
+    Value = sqlite3_column_int64(FStatement, Column);
+    return true;
+  }
+  bool ReadReal(std::int32_t Column, double& Value) const override {
+    const int Type = sqlite3_column_type(FStatement, Column);
+    if (Type != SQLITE_FLOAT && Type != SQLITE_INTEGER) return false;
+    Value = sqlite3_column_double(FStatement, Column);
+    return true;
+  }
   std::int64_t RowsAffected() const override { return FRowsAffected; }
 
 private:

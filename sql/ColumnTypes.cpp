@@ -1,3 +1,4 @@
+// Mapping declared column types to the dataset's type words.
 #include "kelva/sql/ColumnTypes.h"
 
 #include <algorithm>

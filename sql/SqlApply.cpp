@@ -177,12 +177,17 @@ private:
     return Shape;
   }
 
-  // "key = ?" for every key field, and for the fields the update mode adds.
+  // "key = ?" for every key field, and a comparison for each field the update mode adds.
+  // Keys are compared with "=", which the table's index serves (a null-safe comparison makes
+  // PostgreSQL scan the whole table for each record); the other original values may be null.
   std::string WhereClause(const std::vector<TField*>& Compared) {
     std::string Where;
     for (TField* Field : Compared) {
       Where += Where.empty() ? " WHERE " : " AND ";
-      Where += FConnection.NullSafeEquals(FBridge.ColumnName(*Field), "?");
+      const std::string Column = FBridge.ColumnName(*Field);
+      Where += std::find(FKeys.begin(), FKeys.end(), Field) != FKeys.end()
+                   ? Column + " = ?"
+                   : FConnection.NullSafeEquals(Column, "?");
     }
     return Where;
   }

@@ -1,3 +1,4 @@
+// The connection component: driver choice, transactions and prepared queries.
 #include "kelva/sql/SqlConnection.h"
 
 #include "kelva/framework/db/DBConsts.h"

@@ -1,3 +1,4 @@
+// Rewriting an SQL text's parameters into the driver's numbered form, and quoting names.
 #include "kelva/sql/SqlText.h"
 
 #include "kelva/framework/db/DBConsts.h"

@@ -1,3 +1,4 @@
+// Converting between column texts and field values without the process's format settings.
 #include "kelva/sql/SqlValues.h"
 
 #include "kelva/framework/db/DBConsts.h"

@@ -1,3 +1,4 @@
+// Placing aligned children in their parent's client area.
 #include "kelva/framework/widgets/AlignLayout.h"
 
 #include <algorithm>

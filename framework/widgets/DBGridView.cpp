@@ -1,3 +1,5 @@
+// The grid widget: the table of visible rows, the scroll bar for the whole dataset, the keys
+// and clicks a person uses, and the link that tells the widget the dataset changed.
 #include "kelva/framework/widgets/DBGridView.h"
 
 #include "kelva/framework/db/DataSet.h"

@@ -1,3 +1,4 @@
+// Drawing a glyph's text rows as pixels.
 #include "kelva/framework/widgets/Glyphs.h"
 
 #include <QColor>

@@ -1,3 +1,4 @@
+// The grid's rows, titles, row indicator and cell edits as a Qt table model.
 #include "kelva/framework/widgets/GridTableModel.h"
 
 #include "kelva/framework/db/DataSet.h"

@@ -1,3 +1,4 @@
+// The Qt modal driver, the Qt message box, and their installation for the process.
 #include "kelva/framework/widgets/QtWidgetSet.h"
 
 #include "kelva/framework/widgets/FormView.h"

@@ -67,6 +67,7 @@ void TKelvaDataset::InternalOpen() {
     if (DefaultFields()) CreateFields();
     BindFields(true);
     InitBufferPointers();
+    FFilterProgram = CompileFilter(Filter(), FilterOptions());
     SetBookmarkSize(BookmarkBytes);
     FPool = std::make_shared<TKlvImagePool>(FDataSize);
     FCommittedBuf = std::make_unique<TKlvRecordList>(FPool);
@@ -77,6 +78,7 @@ void TKelvaDataset::InternalOpen() {
     // The framework closes the cursor after a failed open; leave nothing half-built.
     FCommittedBuf.reset();
     FInternalBuf = nullptr;
+    FFilterProgram.reset();
     FFieldInfo.clear();
     FieldDefs().Clear();
     throw;
@@ -84,6 +86,7 @@ void TKelvaDataset::InternalOpen() {
 }
 
 void TKelvaDataset::InternalClose() {
+  FFilterProgram.reset();
   FreeInternalBuf();
   FLastRecId = 0;
   FCurRec = -1;

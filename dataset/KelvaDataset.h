@@ -7,6 +7,7 @@
 // variants, string lists, streams and exceptions.
 #pragma once
 
+#include "kelva/dataset/filter/FilterProgram.h"
 #include "kelva/dataset/messages.h"
 #include "kelva/dataset/schema/FieldLayout.h"
 #include "kelva/dataset/search/KeyEncoding.h"
@@ -180,6 +181,10 @@ public:
   void SetRecNo(std::int32_t Value) override;
   TUpdateStatus UpdateStatus() override;
   void SetFiltered(bool Value) override;
+  // The filter expression is compiled when set (at open while closed): an error raises and
+  // leaves the previous expression in force. A blank text means no expression.
+  void SetFilterText(const std::string& Value) override;
+  void SetFilterOptions(TFilterOptions Value) override;
 
 protected:
   // ---- The framework's record-buffer protocol ----------------------------------------------
@@ -326,6 +331,9 @@ private:
   std::int32_t FindKey(const TKlvKeyEncoder& Encoder, const std::string& Signature,
                        const std::string& Key, bool Prefix);
   void CheckPhysicalFields(const std::vector<TField*>& Fields) const;
+  // The compiled form of a filter text against the open dataset's fields; null when blank.
+  std::unique_ptr<TKlvFilterProgram> CompileFilter(const std::string& Text, TFilterOptions Options);
+  void ChangeFilter(const std::string& Text, TFilterOptions Options);
   // The pending state of entry Index of the current list, from the pending-change rules.
   TUpdateStatus DerivedUpdateStatus(std::int32_t Index);
   // CommitRecord and RevertRecord: the step of the current view settles the record at the
@@ -395,6 +403,9 @@ private:
     std::unique_ptr<TKlvSearchIndex> Index; // null: searched once, by scanning
   };
   std::vector<TSearchCacheEntry> FSearchCache;
+
+  // The filter text compiled against the open dataset's layout; null without an expression.
+  std::unique_ptr<TKlvFilterProgram> FFilterProgram;
 
   std::int32_t FDataSize = 1;
   std::int32_t FBufferSize = 0;

@@ -18,7 +18,10 @@ std::int32_t ReadBookmark(const void* Bookmark) {
 } // namespace
 
 bool TKelvaDataset::RecordFilter(const char* Image) {
-  if (!Filtered() || !OnFilterRecord || FBrowseBuffer != brStandard) return true;
+  if (!Filtered() || FBrowseBuffer != brStandard) return true;
+  // The expression is cheap and the handler may not be: a record must pass both.
+  if (FFilterProgram && !FFilterProgram->Matches(Image)) return false;
+  if (!OnFilterRecord) return true;
   // A handler that has a record tested (a bookmark's validity, say) would run inside itself
   // without end: refused like everything else that the handler may not do.
   if (State() == dsFilter) CheckNotTemporaryState();

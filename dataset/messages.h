@@ -32,6 +32,7 @@ inline constexpr const char* SKlvLoadOutOfMemory = "Not enough memory to load th
 // Sorting keeps the sort keys of a text field together, addressed with 32-bit offsets.
 inline constexpr const char* SKlvSortKeysTooLarge =
     "Cannot sort: the sort keys of one text field would take more than 4 GiB";
+inline constexpr const char* SKlvFilterError = "Filter expression error at position %d: %s";
 
 // The one-letter texts of a BOOLEAN slot.
 inline constexpr const char* KLVTRUETEXT = "T";

@@ -3,6 +3,7 @@
 
 #include "kelva/dataset/SlotText.h"
 #include "kelva/dataset/messages.h"
+#include "kelva/dataset/search/PlainText.h"
 #include "kelva/dataset/store/RecordList.h"
 #include "kelva/framework/db/DBConsts.h"
 #include "kelva/framework/rtl/SysUtils.h"
@@ -35,28 +36,6 @@ struct TDecodedColumn {
     Offsets.push_back(static_cast<std::uint32_t>(Arena.size()));
   }
 };
-
-// What a text holds, for deciding whether its bytes can serve as its sort key.
-enum TPlainKind : std::uint8_t {
-  pkDigits = 0, // digits only, or empty
-  pkUpper = 1,  // digits and upper-case letters, at least one letter
-  pkLower = 2,  // digits and lower-case letters, at least one letter
-  pkMixed = 3,  // digits and letters of both cases
-  pkOther = 4   // anything else
-};
-
-TPlainKind PlainKind(std::string_view Text) {
-  unsigned Kind = pkDigits;
-  for (const char C : Text) {
-    if (C >= 'A' && C <= 'Z')
-      Kind |= pkUpper;
-    else if (C >= 'a' && C <= 'z')
-      Kind |= pkLower;
-    else if (C < '0' || C > '9')
-      return pkOther;
-  }
-  return static_cast<TPlainKind>(Kind);
-}
 
 // When every text of the column is plain and the collation orders plain texts as bytes, the
 // texts themselves (upper-cased when case is ignored) are the sort keys: no collation keys

@@ -5,6 +5,7 @@
 #include "sql/BridgeFixture.h"
 
 #include "kelva/framework/rtl/SysUtils.h"
+#include "support/Joined.h"
 
 namespace kelva::sql_test {
 namespace {
@@ -234,8 +235,8 @@ TEST_P(BridgeTest, TheFailedRecordEventSkipsAbortsOrRetries) {
 
 TEST_P(BridgeTest, LoadsAPageAtATimeWhenAskedForMore) {
   for (int I = 10; I < 17; ++I)
-    AddCustomer({I, "P" + std::to_string(I), Null(), Null(), Null(), Null(), Null(), Null(), Null(),
-                 Null()});
+    AddCustomer({I, testing::Joined("P", std::to_string(I)), Null(), Null(), Null(), Null(), Null(),
+                 Null(), Null(), Null()});
   Bridge->SetSelectSQL("SELECT id, name FROM customers ORDER BY id");
   Bridge->SetPageSize(4);
   Bridge->Open();

@@ -1,6 +1,7 @@
 // The viewer's files: saving and opening again, a file that cannot be read, unsaved changes
 // when the window closes, and a large file that scrolls with only the visible rows read.
 #include "ViewerTestSupport.h"
+#include "support/Joined.h"
 
 #include <QFile>
 #include <QScrollBar>
@@ -107,7 +108,8 @@ TEST(ViewerFile, ClosingWithUnsavedChangesAsksFirst) {
 TEST(ViewerFile, ALargeFileScrollsToTheEndAndBackWithOnlyTheVisibleRowsRead) {
   QTemporaryDir Dir;
   TPeople Many;
-  for (int I = 1; I <= 200000; ++I) Many.emplace_back("P" + std::to_string(I), I % 100);
+  for (int I = 1; I <= 200000; ++I)
+    Many.emplace_back(testing::Joined("P", std::to_string(I)), I % 100);
   ViewerOnScreen V(WritePeople(Dir, "many.kdt", Many));
   const int Visible = V.Window.Pane().Grid().VisibleRowCount();
   EXPECT_GT(Visible, 5);

@@ -63,8 +63,10 @@ struct ViewerOnScreen {
     QAbstractItemModel* Model = Table()->model();
     for (int Row = 0; Row < Model->rowCount(); ++Row) {
       std::string Text;
-      for (int Col = 0; Col < Model->columnCount(); ++Col)
-        Text += (Col ? "," : "") + Model->index(Row, Col).data().toString().toStdString();
+      for (int Col = 0; Col < Model->columnCount(); ++Col) {
+        if (Col) Text += ',';
+        Text += Model->index(Row, Col).data().toString().toStdString();
+      }
       Result.push_back(Text);
     }
     return Result;

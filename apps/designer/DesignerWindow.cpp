@@ -3,8 +3,8 @@
 #include "kelva/apps/designer/DesignerWindow.h"
 
 #include "kelva/apps/designer/ComponentTreeView.h"
-#include "kelva/apps/designer/InspectorView.h"
 #include "kelva/apps/designer/PaletteView.h"
+#include "kelva/apps/designer/PropertyGridView.h"
 #include "kelva/framework/forms/Dialogs.h"
 #include "kelva/framework/rtl/Application.h"
 
@@ -77,7 +77,7 @@ void TDesignerWindow::BuildViews() {
   FTree->OnSelect = [this](const std::vector<TPersistent*>& Selected) {
     Perform([this, &Selected] { FDocument->Designer().SelectMany(Selected); });
   };
-  FInspector = new TInspectorView(Split);
+  FInspector = new TPropertyGridView(Split);
   FInspector->Perform = [this](const std::function<void()>& Action) { Perform(Action); };
   FInspector->OnDialog = [this](const std::string& Path) {
     Perform([this, &Path] { FDocument->EditWithDialog(Path); });

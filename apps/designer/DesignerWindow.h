@@ -17,7 +17,7 @@ class QAction;
 namespace kelva {
 
 class TComponentTreeView;
-class TInspectorView;
+class TPropertyGridView;
 class TPaletteView;
 
 class TDesignerWindow : public QMainWindow {
@@ -42,7 +42,7 @@ public:
   TDesignDocument& Document() const { return *FDocument; }
   TPaletteView& Palette() const { return *FPalette; }
   TComponentTreeView& Tree() const { return *FTree; }
-  TInspectorView& Inspector() const { return *FInspector; }
+  TPropertyGridView& Inspector() const { return *FInspector; }
   QAction* NewAction() const { return FNewAction; }
   QAction* OpenAction() const { return FOpenAction; }
   QAction* SaveAction() const { return FSaveAction; }
@@ -76,7 +76,7 @@ private:
   std::unique_ptr<TDesignDocument> FDocument;
   TPaletteView* FPalette = nullptr; // the widgets belong to the window
   TComponentTreeView* FTree = nullptr;
-  TInspectorView* FInspector = nullptr;
+  TPropertyGridView* FInspector = nullptr;
   QAction* FNewAction = nullptr;
   QAction* FOpenAction = nullptr;
   QAction* FSaveAction = nullptr;

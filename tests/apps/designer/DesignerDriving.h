@@ -8,7 +8,7 @@
 
 #include "kelva/apps/designer/ComponentTreeView.h"
 #include "kelva/apps/designer/DesignerWindow.h"
-#include "kelva/apps/designer/InspectorView.h"
+#include "kelva/apps/designer/PropertyGridView.h"
 #include "kelva/apps/designer/PaletteView.h"
 #include "kelva/apps/designer/PropertyValueEditor.h"
 #include "kelva/editors/KelvaReg.h"

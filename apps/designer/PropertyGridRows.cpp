@@ -1,5 +1,5 @@
 // Collecting the inspector's rows, descending into the sub-properties of opened rows.
-#include "kelva/apps/designer/InspectorRows.h"
+#include "kelva/apps/designer/PropertyGridRows.h"
 
 #include "kelva/framework/design/PropertyEditor.h"
 #include "kelva/framework/rtl/TypeInfo.h"

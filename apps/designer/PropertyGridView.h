@@ -1,11 +1,11 @@
-// TInspectorView: the object inspector's window part: one row per property of the designer's
+// TPropertyGridView: the object inspector's window part: one row per property of the designer's
 // selection with its name and a value cell (TPropertyValueEditor), sub-properties under an
 // expandable row. Every change a person makes goes through the property editors; the view
 // then shows the model again, in place when the rows are still the same ones.
 #pragma once
 
-#include "kelva/apps/designer/InspectorRows.h"
 #include "kelva/apps/designer/PerformAction.h"
+#include "kelva/apps/designer/PropertyGridRows.h"
 
 #include <QTreeWidget>
 
@@ -19,9 +19,9 @@ namespace kelva {
 class TObjectInspector;
 class TPropertyValueEditor;
 
-class TInspectorView : public QTreeWidget {
+class TPropertyGridView : public QTreeWidget {
 public:
-  explicit TInspectorView(QWidget* Parent = nullptr);
+  explicit TPropertyGridView(QWidget* Parent = nullptr);
 
   // The inspector whose selection is shown (null: nothing); the rows are rebuilt.
   void SetInspector(TObjectInspector* Inspector);

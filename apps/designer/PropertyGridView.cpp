@@ -1,6 +1,6 @@
 // Building the inspector's rows, refreshing their values, and sending a person's edits to the
 // property editors.
-#include "kelva/apps/designer/InspectorView.h"
+#include "kelva/apps/designer/PropertyGridView.h"
 
 #include "kelva/apps/designer/PropertyValueEditor.h"
 #include "kelva/framework/design/PropertyRows.h"
@@ -17,7 +17,7 @@ constexpr int PathRole = Qt::UserRole;
 
 } // namespace
 
-TInspectorView::TInspectorView(QWidget* Parent) : QTreeWidget(Parent) {
+TPropertyGridView::TPropertyGridView(QWidget* Parent) : QTreeWidget(Parent) {
   setObjectName(QStringLiteral("Inspector"));
   setColumnCount(2);
   setHeaderLabels({QStringLiteral("Property"), QStringLiteral("Value")});
@@ -28,14 +28,14 @@ TInspectorView::TInspectorView(QWidget* Parent) : QTreeWidget(Parent) {
   connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* Item) { Opened(Item); });
 }
 
-void TInspectorView::SetInspector(TObjectInspector* Inspector) {
+void TPropertyGridView::SetInspector(TObjectInspector* Inspector) {
   FInspector = Inspector;
   FOpened.clear();
   Rebuild({});
   Refresh();
 }
 
-void TInspectorView::Refresh() {
+void TPropertyGridView::Refresh() {
   std::vector<TShownRow> Rows;
   if (FInspector) {
     try {
@@ -54,7 +54,7 @@ void TInspectorView::Refresh() {
   for (const TShownRow& Row : Rows) ShowValueOf(Row, *FRows.at(Row.Path).Editor);
 }
 
-bool TInspectorView::ShowsSameRows(const std::vector<TShownRow>& Rows) const {
+bool TPropertyGridView::ShowsSameRows(const std::vector<TShownRow>& Rows) const {
   if (Rows.size() != FOrder.size()) return false;
   for (std::size_t I = 0; I < Rows.size(); ++I) {
     if (Rows[I].Path != FOrder[I]) return false;
@@ -63,7 +63,7 @@ bool TInspectorView::ShowsSameRows(const std::vector<TShownRow>& Rows) const {
   return true;
 }
 
-void TInspectorView::Rebuild(const std::vector<TShownRow>& Rows) {
+void TPropertyGridView::Rebuild(const std::vector<TShownRow>& Rows) {
   const int Scrolled = verticalScrollBar()->value();
   std::set<std::string> Expanded;
   for (const auto& [Path, Widgets] : FRows) {
@@ -79,7 +79,7 @@ void TInspectorView::Rebuild(const std::vector<TShownRow>& Rows) {
   verticalScrollBar()->setValue(Scrolled);
 }
 
-void TInspectorView::AddRow(const TShownRow& Row) {
+void TPropertyGridView::AddRow(const TShownRow& Row) {
   QTreeWidgetItem* Parent = nullptr;
   if (const std::size_t Dot = Row.Path.rfind('.'); Dot != std::string::npos)
     Parent = ItemOf(Row.Path.substr(0, Dot));
@@ -107,7 +107,7 @@ void TInspectorView::AddRow(const TShownRow& Row) {
   ShowValueOf(Row, *Editor);
 }
 
-void TInspectorView::ShowValueOf(const TShownRow& Row, TPropertyValueEditor& Editor) {
+void TPropertyGridView::ShowValueOf(const TShownRow& Row, TPropertyValueEditor& Editor) {
   std::vector<std::string> Values;
   if (Row.Row.Attributes.Contains(paValueList)) {
     try {
@@ -119,7 +119,7 @@ void TInspectorView::ShowValueOf(const TShownRow& Row, TPropertyValueEditor& Edi
   Editor.ShowValue(Row.Row.Value, Values);
 }
 
-void TInspectorView::ShowError(const std::string& Message) {
+void TPropertyGridView::ShowError(const std::string& Message) {
   Rebuild({});
   auto* Item = new QTreeWidgetItem(this);
   Item->setText(0, QStringLiteral("(error)"));
@@ -127,7 +127,7 @@ void TInspectorView::ShowError(const std::string& Message) {
   Item->setDisabled(true);
 }
 
-void TInspectorView::Opened(QTreeWidgetItem* Item) {
+void TPropertyGridView::Opened(QTreeWidgetItem* Item) {
   const std::string Path = Item->data(0, PathRole).toString().toStdString();
   if (Path.empty() || FOpened.contains(Path)) return;
   FOpened.insert(Path);
@@ -136,7 +136,7 @@ void TInspectorView::Opened(QTreeWidgetItem* Item) {
       this, [this] { Refresh(); }, Qt::QueuedConnection);
 }
 
-void TInspectorView::updateEditorGeometries() {
+void TPropertyGridView::updateEditorGeometries() {
   QTreeWidget::updateEditorGeometries();
   // Qt keeps the value cells of rows scrolled out of sight shown beyond the viewport's edge,
   // where they would stick out of the window; a cell is shown once its whole row is in view.
@@ -146,12 +146,12 @@ void TInspectorView::updateEditorGeometries() {
       Widgets.Editor->hide();
 }
 
-QTreeWidgetItem* TInspectorView::ItemOf(const std::string& Path) const {
+QTreeWidgetItem* TPropertyGridView::ItemOf(const std::string& Path) const {
   const auto Found = FRows.find(Path);
   return Found == FRows.end() ? nullptr : Found->second.Item;
 }
 
-TPropertyValueEditor* TInspectorView::EditorOf(const std::string& Path) const {
+TPropertyValueEditor* TPropertyGridView::EditorOf(const std::string& Path) const {
   const auto Found = FRows.find(Path);
   return Found == FRows.end() ? nullptr : Found->second.Editor;
 }

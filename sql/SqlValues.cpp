@@ -76,8 +76,13 @@ std::string IsoDate(TDateTime Value) {
 std::string IsoTime(TDateTime Value) {
   int Hour, Minute, Second, Milli;
   DecodeTime(Value, Hour, Minute, Second, Milli);
+  // Milliseconds only when there are some: SQLite keeps times as text, and an UPDATE that
+  // compares original values must write them as the table holds them ("06:07:08").
   char Text[16];
-  std::snprintf(Text, sizeof Text, "%02d:%02d:%02d.%03d", Hour, Minute, Second, Milli);
+  if (Milli == 0)
+    std::snprintf(Text, sizeof Text, "%02d:%02d:%02d", Hour, Minute, Second);
+  else
+    std::snprintf(Text, sizeof Text, "%02d:%02d:%02d.%03d", Hour, Minute, Second, Milli);
   return Text;
 }
 

@@ -151,6 +151,16 @@ TEST_P(BridgeTest, UpdateModesDecideWhatCountsAsAConflict) {
   }
 }
 
+// Comparing every original value finds the record again when nobody else changed it: dates
+// and times are compared in the form the table holds them.
+TEST_P(BridgeTest, ComparingAllOriginalValuesFindsAnUnchangedRecord) {
+  Bridge->SetUpdateMode(upWhereAll);
+  OpenCached();
+  SetCity(1, "Rome");
+  EXPECT_EQ(Bridge->ApplyUpdates(), 0);
+  EXPECT_EQ(Names()[0], "1|Ann|Rome");
+}
+
 // Ann and Cleo are changed here; another user deletes Ann first. Each limit on errors.
 TEST_P(BridgeTest, MaxErrorsDecidesBetweenRollingBackAndApplyingTheRest) {
   for (std::int32_t MaxErrors : {0, 1, -1}) {
